@@ -1,0 +1,32 @@
+#include "app/picturebutton.h"
+
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+PictureButton::PictureButton(const QString &pictureFile, QWidget *parent)
+    : QPushButton(parent), m_picture(pictureFile)
+{
+    // Outside a dialog this is what makes a focused button answer Enter.
+    setAutoDefault(true);
+}
+
+void PictureButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.features &= ~(QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    QRect face = QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, m_picture.size(), rect());
+    if (isDown())
+        face.translate(1, 1);
+    painter.drawPixmap(face.topLeft(), m_picture);
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(4, 4, -4, -4);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
