@@ -33,11 +33,18 @@ std::optional<Failure> replaceFile(const QString &fileName, const QByteArray &by
 
     QSaveFile file(fileName);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write shows here: a buffered one can be lost
+    // on the way to commit() without it noticing.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int number = errno ? errno : EIO;
         return cannotWrite(fileName, number, systemReason(number));
     }
-    file.write(bytes);
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        const int number = errno ? errno : EIO;
+        file.cancelWriting();
+        return cannotWrite(fileName, number, systemReason(number));
+    }
     errno = 0;
     if (!file.commit()) {
         const int number = errno ? errno : EIO;

@@ -22,9 +22,9 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 void keepOffTaskbar(QWidget *window)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection) // the offscreen platform answers without a connection
         return;
-    xcb_connection_t *connection = x11->connection();
     const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE)
