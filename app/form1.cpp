@@ -2,6 +2,7 @@
 
 #include "app/picturebutton.h"
 #include "app/twips.h"
+#include "launcher/startgame.h"
 #include "platform/messages.h"
 #include "platform/x11window.h"
 #include "settings/displaymodes.h"
@@ -125,6 +126,8 @@ Form1::Form1(QWidget *parent)
     Check1->setPalette(orange);
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     // textEdited, not textChanged: picking a list entry must not write.
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
 
@@ -149,6 +152,18 @@ void Form1::Command1_Click()
 void Form1::Combo1_Change()
 {
     if (const auto failure = WriteLocaleIni())
+        reportFailure(this, *failure);
+}
+
+void Form1::Command3_Click()
+{
+    if (const auto failure = StartGameExecutable(QStringLiteral("korvane.exe")))
+        reportFailure(this, *failure);
+}
+
+void Form1::Command2_Click()
+{
+    if (const auto failure = StartGameExecutable(QStringLiteral("korvane_demo.exe")))
         reportFailure(this, *failure);
 }
 

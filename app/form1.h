@@ -24,6 +24,8 @@ protected:
 private:
     void Command1_Click();
     void Combo1_Change();
+    void Command3_Click();
+    void Command2_Click();
 
     std::optional<Failure> WriteLocaleIni();
 
