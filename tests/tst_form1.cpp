@@ -1,45 +1,44 @@
 #include "app/form1.h"
-#include "settings/displaymodes.h"
-#include "testsupport.h"
+#include "platform/messages.h"
 
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QTimer>
-#include <memory>
-#include <sys/resource.h>
+#include <QtTest>
+#include <QtWidgets>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray appliedNothing = "WINDOWED =0\r\nRESOLUTION =\r\n";
-// The owner, group and other bits; the "user" bits depend on who runs the test.
-const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                   | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
-                                   | QFile::ExeOther;
-const QByteArray otherProgramsFile = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x16\r\nGAMMA =1.2\r\n";
+const QByteArray nothingChosen = "WINDOWED =0\r\nRESOLUTION =\r\n";
+const QByteArray oldFile = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x16\r\nGAMMA =1.2\r\n";
+const auto rw = QFile::ReadOwner | QFile::WriteOwner, rwx = rw | QFile::ExeOwner;
 
-QStringList expectedFocusOrder()
+// Stands in for the game: logs its name, arguments, folder and parent, then lingers.
+const QByteArray gameScript = R"sh(#!/bin/sh
+printf '%s|%s|%s|%s\n' "$(basename "$0")" "$*" "$(pwd)" "$PPID" >> "$KORVANE_LOG"
+sleep 2
+)sh";
+
+QByteArray contents(const QString &path)
 {
-    QStringList order{"Command1", "Combo1", "Combo2", "Combo3", "Check1", "Combo4"};
-    const auto combos = [&](int first, int last) {
-        for (int n = first; n <= last; ++n)
-            order << QStringLiteral("Combo%1").arg(n);
-    };
-    combos(5, 13);
-    for (int n = 2; n <= 6; ++n)
-        order << QStringLiteral("Check%1").arg(n);
-    combos(14, 31);
-    order << "Command2";
-    combos(32, 54);
-    order << "Command3";
-    return order;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
+
+void put(const QString &path, const QByteArray &bytes, QFile::Permissions mode = rw)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+    file.close();
+    QVERIFY(QFile::setPermissions(path, mode));
+}
+
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+QString focused() { return QApplication::focusWidget()->objectName(); }
 
 } // namespace
 
@@ -47,54 +46,51 @@ class Form1Test : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Scene> scene;
+    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Form1> form;
+    QStringList shown;
 
-    QCheckBox *check1() { return control<QCheckBox>(form.get(), "Check1"); }
-    QComboBox *combo4() { return control<QComboBox>(form.get(), "Combo4"); }
-    QPushButton *command1() { return control<QPushButton>(form.get(), "Command1"); }
-    QString focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "<none>"; }
-
-    void clickApply() { QTest::mouseClick(command1(), Qt::LeftButton); }
-
-    // The user's choice as keys: Space ticks the box, Down walks the list from
-    // "no entry", Ctrl+A and typing replace the text.
-    void choose(bool windowed, int downPresses, const QString &typed)
+    template <typename T = QWidget> T *w(const char *name) { return form->findChild<T *>(name); }
+    QString at(const QString &name) const { return dir->filePath(name); }
+    QStringList entries(const QString &folder) const
     {
-        if (windowed) {
-            check1()->setFocus();
-            pressKey(Qt::Key_Space);
-        }
-        combo4()->setFocus();
-        for (int i = 0; i < downPresses; ++i)
-            pressKey(Qt::Key_Down);
-        if (!typed.isNull()) {
-            pressKey(Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(QApplication::focusWidget(), typed);
-        }
+        return QDir(at(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    QStringList started() const
+    {
+        return QFile::exists(at("starts.log")) ? QString(contents(at("starts.log"))).split('\n', Qt::SkipEmptyParts)
+                                               : QStringList();
+    }
+    void click(const char *button) { QTest::mouseClick(w<QPushButton>(button), Qt::LeftButton); }
+
+    void chooseWindowed1024x768x32()
+    {
+        w<QCheckBox>("Check1")->setChecked(true);
+        w<QComboBox>("Combo4")->setCurrentIndex(5);
     }
 
-    // After any failure: error shown once, no confirmation, window open, choices kept.
-    void verifyRefused(const QString &reason)
+    // After any failure: one report, no confirmation, the window open, the choice kept.
+    void verifyReported(const QString &report)
     {
-        QCOMPARE(scene->shown.size(), 1);
-        QCOMPARE(scene->shown[0].icon, QMessageBox::Critical);
-        QVERIFY2(scene->shown[0].text.contains(reason), qPrintable(scene->shown[0].text));
-        QVERIFY(scene->shown[0].text.contains("\"locale.ini\""));
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith("critical: " + report), qPrintable(shown[0]));
         QVERIFY(form->isVisible());
-        QCOMPARE(check1()->checkState(), Qt::Checked);
-        QCOMPARE(combo4()->currentText(), QString("1024x768x32"));
+        QVERIFY(w<QCheckBox>("Check1")->isChecked());
     }
 
 private slots:
-    void initTestCase()
-    {
-        QApplication::setApplicationDisplayName("Korvane Resolution Changer");
-    }
+    void initTestCase() { QApplication::setApplicationDisplayName("Korvane Resolution Changer"); }
 
     void init()
     {
-        scene = std::make_unique<Scene>();
+        dir = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(dir->path());
+        qputenv("KORVANE_LOG", at("starts.log").toLocal8Bit());
+        qputenv("PATH", "/usr/bin:/bin");
+        shown.clear();
+        setMessageObserver([this](const ShownMessage &message) {
+            shown << (message.icon == QMessageBox::Critical ? "critical: " : "information: ") + message.text;
+        });
         form = std::make_unique<Form1>();
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -104,340 +100,315 @@ private slots:
     void cleanup()
     {
         form.reset();
-        scene.reset();
+        QDir::setCurrent(QDir::rootPath());
+        dir.reset();
     }
 
-    void windowFrameAndControls()
+    void windowAsDesigned()
     {
         QCOMPARE(form->windowTitle(), QString("Korvane Resolution Changer"));
-        QCOMPARE(form->size(), QSize(269, 274));
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        const Qt::WindowFlags flags = form->windowFlags();
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(form->minimumSize(), QSize(269, 274));
+        QCOMPARE(form->maximumSize(), QSize(269, 274));
+        QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        const QMap<QString, QRect> pixels = {
+            {"Image2", {40, 72, 101, 25}},   {"Check1", {16, 72, 17, 25}},    {"Image1", {8, 112, 101, 25}},
+            {"Combo4", {104, 112, 145, 21}}, {"Command1", {0, 176, 137, 57}}, {"Command3", {136, 176, 137, 57}},
+            {"Combo1", {600, 128, 145, 21}}, {"Command2", {568, 192, 137, 65}}};
+        for (auto it = pixels.begin(); it != pixels.end(); ++it)
+            QCOMPARE(w(qPrintable(it.key()))->geometry(), it.value());
+        QCOMPARE(w<QLabel>("Image1")->pixmap().size(), QSize(101, 25));
+        QVERIFY(w("Combo4")->isAncestorOf(form->childAt(106, 120))); // the label lies beneath
 
-        const QList<std::pair<const char *, QRect>> visible = {
-            {"Image2", {40, 72, 101, 25}},     {"Check1", {16, 72, 17, 25}},
-            {"Image1", {8, 112, 101, 25}},     {"Combo4", {104, 112, 145, 21}},
-            {"Command1", {0, 176, 137, 57}},   {"Command3", {136, 176, 137, 57}},
-            {"Combo1", {600, 128, 145, 21}},   {"Command2", {568, 192, 137, 65}},
-        };
-        for (const auto &[name, rect] : visible)
-            QCOMPARE(control<QWidget>(form.get(), name)->geometry(), rect);
-
-        for (const char *label : {"Image1", "Image2"}) {
-            QCOMPARE(control<QLabel>(form.get(), label)->pixmap().size(), QSize(101, 25));
-            QCOMPARE(control<QLabel>(form.get(), label)->focusPolicy(), Qt::NoFocus);
-        }
-        for (const char *button : {"Command1", "Command2", "Command3"})
-            QVERIFY(control<QPushButton>(form.get(), button)->text().isEmpty());
-
-        // Picture labels lie beneath: the pixel Image1 shares with Combo4 is the combo's.
-        QWidget *onTop = form->childAt(106, 120);
-        QVERIFY(onTop == combo4() || combo4()->isAncestorOf(onTop));
-
-        // Every other control is out of sight beyond the right edge, yet enabled.
-        int inert = 0;
-        for (QWidget *child : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY(child->isEnabled() && child->isVisible());
-            if (child->x() >= 269)
-                ++inert;
-        }
-        QCOMPARE(inert, 59);
-        QCOMPARE(form->findChildren<QComboBox *>(Qt::FindDirectChildrenOnly).size(), 54);
-        QCOMPARE(form->findChildren<QCheckBox *>(Qt::FindDirectChildrenOnly).size(), 6);
-    }
-
-    void initialState()
-    {
         QCOMPARE(focused(), QString("Command1"));
-        QCOMPARE(check1()->checkState(), Qt::Unchecked);
-        QCOMPARE(check1()->palette().color(check1()->backgroundRole()), QColor(255, 192, 128));
-
-        QStringList modes;
-        for (const char *mode : DisplayModeList)
-            modes << mode;
-        QCOMPARE(modes.size(), 10);
-        QCOMPARE(modes.first(), QString("640x480x16"));
-        QCOMPARE(modes.last(), QString("1600x1200x32"));
-
-        const QList<std::pair<const char *, QStringList>> combos = {
-            {"Combo4", modes}, {"Combo1", {"0", "1"}}};
-        for (const auto &[name, items] : combos) {
-            auto *combo = control<QComboBox>(form.get(), name);
-            QStringList shownItems;
+        auto *check1 = w<QCheckBox>("Check1");
+        QCOMPARE(check1->checkState(), Qt::Unchecked);
+        QCOMPARE(check1->grab().toImage().pixelColor(1, 1), QColor(255, 192, 128));
+        const QList<std::pair<const char *, QStringList>> lists = {
+            {"Combo4", {"640x480x16", "640x480x32", "800x600x16", "800x600x32", "1024x768x16", "1024x768x32",
+                        "1280x1024x16", "1280x1024x32", "1600x1200x16", "1600x1200x32"}},
+            {"Combo1", {"0", "1"}}};
+        for (const auto &[name, items] : lists) {
+            auto *combo = w<QComboBox>(name);
+            QStringList listed;
             for (int i = 0; i < combo->count(); ++i)
-                shownItems << combo->itemText(i);
-            QCOMPARE(shownItems, items);
+                listed << combo->itemText(i);
+            QCOMPARE(listed, items);
             QCOMPARE(combo->currentIndex(), -1);
             QCOMPARE(combo->currentText(), QString("Select below."));
-            QVERIFY(combo->isEditable());
         }
+        int outOfSight = 0;
+        for (QWidget *child : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            outOfSight += child->isVisible() && child->isEnabled() && child->x() >= 269;
+        QCOMPARE(outOfSight, 2 + 57);
     }
 
     void focusOrder()
     {
-        QStringList walked{focused()};
+        QStringList stops{focused()};
         for (int i = 0; i < 63; ++i) {
-            pressKey(Qt::Key_Tab);
-            walked << focused();
+            key(Qt::Key_Tab);
+            stops << focused();
         }
-        const QStringList expected = expectedFocusOrder();
-        QCOMPARE(expected.size(), 63);
-        QCOMPARE(walked.mid(0, 63), expected);
-        QCOMPARE(walked[38], QString("Command2"));
-        QCOMPARE(walked[63], QString("Command1")); // round to the start
-
-        pressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QSet<QString>(stops.begin(), stops.end()).size(), 63);
+        QCOMPARE(stops.mid(0, 7), QStringList({"Command1", "Combo1", "Combo2", "Combo3", "Check1", "Combo4", "Combo5"}));
+        QCOMPARE(stops.mid(14, 7), QStringList({"Combo13", "Check2", "Check3", "Check4", "Check5", "Check6", "Combo14"}));
+        QCOMPARE(stops.mid(37, 3), QStringList({"Combo31", "Command2", "Combo32"}));
+        QCOMPARE(stops.mid(61, 3), QStringList({"Combo54", "Command3", "Command1"}));
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(focused(), QString("Command3"));
-        combo4()->setFocus();
-        pressKey(Qt::Key_Tab);
-        QCOMPARE(focused(), QString("Combo5"));
     }
 
-    void applyWritesTheChoice_data()
+    // The choice made with keys: Down walks the list from "no entry"; Ctrl+A and typing replace the text.
+    void applyWritesWhatIsShown_data()
     {
-        QTest::addColumn<bool>("windowed");
-        QTest::addColumn<int>("downPresses");
+        QTest::addColumn<Qt::CheckState>("windowed");
+        QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QByteArray>("expected");
-
-        QTest::newRow("windowed, 1024x768x32") << true << 6 << QString()
-                                               << QByteArray("WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n");
-        QTest::newRow("full screen, 800x600x32") << false << 4 << QString()
-                                                 << QByteArray("WINDOWED =0\r\nRESOLUTION =800x600x32\r\n");
-        QTest::newRow("last entry") << false << 12 << QString()
-                                    << QByteArray("WINDOWED =0\r\nRESOLUTION =1600x1200x32\r\n");
-        QTest::newRow("no entry chosen") << false << 0 << QString() << appliedNothing;
-        QTest::newRow("typed an entry exactly") << true << 0 << QString("1600x1200x16")
-                                                << QByteArray("WINDOWED =1\r\nRESOLUTION =1600x1200x16\r\n");
-        // Picked 1024x768x32, then the text was changed: what shows is no entry.
-        QTest::newRow("picked, then typed over") << false << 6 << QString("1024x768")
-                                                 << appliedNothing;
-        QTest::newRow("typed in capitals") << false << 0 << QString("640X480X16") << appliedNothing;
+        QTest::newRow("1024x768x32 windowed") << Qt::Checked << 6 << QString() << QByteArray("WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n");
+        QTest::newRow("800x600x32 full screen") << Qt::Unchecked << 4 << QString() << QByteArray("WINDOWED =0\r\nRESOLUTION =800x600x32\r\n");
+        QTest::newRow("greyed, last entry") << Qt::PartiallyChecked << 12 << QString() << QByteArray("WINDOWED =1\r\nRESOLUTION =1600x1200x32\r\n");
+        QTest::newRow("nothing chosen") << Qt::Unchecked << 0 << QString() << nothingChosen;
+        QTest::newRow("typed exactly") << Qt::Unchecked << 0 << "640x480x32" << QByteArray("WINDOWED =0\r\nRESOLUTION =640x480x32\r\n");
+        QTest::newRow("picked, then typed over") << Qt::Unchecked << 6 << "1024x768" << nothingChosen;
+        QTest::newRow("typed in capitals") << Qt::Unchecked << 0 << "640X480X16" << nothingChosen;
     }
 
-    void applyWritesTheChoice()
+    void applyWritesWhatIsShown()
     {
-        QFETCH(bool, windowed);
-        QFETCH(int, downPresses);
+        QFETCH(Qt::CheckState, windowed);
+        QFETCH(int, downs);
         QFETCH(QString, typed);
         QFETCH(QByteArray, expected);
-
-        choose(windowed, downPresses, typed);
+        w<QCheckBox>("Check1")->setTristate(windowed == Qt::PartiallyChecked);
+        w<QCheckBox>("Check1")->setCheckState(windowed);
+        w("Combo4")->setFocus();
+        for (int i = 0; i < downs; ++i)
+            key(Qt::Key_Down);
+        if (!typed.isNull()) {
+            key(Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), typed);
+            key(Qt::Key_Return);
+        }
         QVERIFY(!QFile::exists("locale.ini")); // choosing alone writes nothing
-        clickApply();
-
-        QCOMPARE(readFile(scene->path("locale.ini")), expected);
-        QCOMPARE(scene->shown.size(), 1);
-        QCOMPARE(scene->shown[0].icon, QMessageBox::Information);
-        QCOMPARE(scene->shown[0].text, QString("Changes Applied!"));
-        QCOMPARE(scene->shown[0].title, QString("Korvane Resolution Changer"));
-        QCOMPARE(combo4()->count(), 10); // typing never adds to the list
+        click("Command1");
+        QCOMPARE(contents("locale.ini"), expected);
+        QCOMPARE(shown, QStringList("information: Changes Applied!"));
+        QCOMPARE(w<QComboBox>("Combo4")->count(), 10);
     }
 
-    void greyedCheckCountsAsWindowed()
+    void applyReplacesTheFileInPlace()
     {
-        check1()->setTristate(true);
-        check1()->setCheckState(Qt::PartiallyChecked);
-        clickApply();
-        QCOMPARE(readFile(scene->path("locale.ini")), QByteArray("WINDOWED =1\r\nRESOLUTION =\r\n"));
-    }
-
-    void applyReplacesTheWholeFile()
-    {
-        writeFile(scene->path("locale.ini"), otherProgramsFile);
-        QFile::setPermissions(scene->path("locale.ini"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        choose(true, 6, QString());
-        clickApply();
-        const QByteArray first = readFile(scene->path("locale.ini"));
+        // A link to the game's own file: the link stays, its target is replaced, its mode kept.
+        QVERIFY(QDir(dir->path()).mkdir("game"));
+        put(at("game/real.ini"), oldFile, rw | QFile::ReadGroup);
+        QVERIFY(QFile::link("game/real.ini", "locale.ini"));
+        chooseWindowed1024x768x32();
+        click("Command1");
+        const QByteArray first = contents("locale.ini");
         QCOMPARE(first, QByteArray("WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n"));
-
-        writeFile(scene->path("locale.ini"), first + "ADDED =1\r\n");
-        clickApply();
-        QCOMPARE(readFile(scene->path("locale.ini")), first);
-        QCOMPARE(scene->entries(), QStringList{"locale.ini"});
-        QCOMPARE(QFile::permissions(scene->path("locale.ini")) & modeBits,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    }
-
-    void symbolicLinkKeepsItsTarget()
-    {
-        QVERIFY(QDir(scene->dir.path()).mkdir("game"));
-        writeFile(scene->path("game/real.ini"), otherProgramsFile);
-        QVERIFY(QFile::link("game/real.ini", scene->path("locale.ini")));
-        clickApply();
-        QCOMPARE(QFileInfo(scene->path("locale.ini")).symLinkTarget(), scene->path("game/real.ini"));
-        QCOMPARE(readFile(scene->path("game/real.ini")), appliedNothing);
-        QCOMPARE(QDir(scene->path("game")).entryList(QDir::Files | QDir::Hidden), QStringList{"real.ini"});
+        put(at("game/real.ini"), first + "ADDED =1\r\n", rw | QFile::ReadGroup);
+        click("Command1");
+        QCOMPARE(contents(at("game/real.ini")), first);
+        QCOMPARE(QFileInfo("locale.ini").symLinkTarget(), at("game/real.ini"));
+        QCOMPARE(entries("game"), QStringList("real.ini"));
+        QCOMPARE(QFile::permissions(at("game/real.ini")) & (rwx | QFile::ReadGroup | QFile::WriteGroup), rw | QFile::ReadGroup);
     }
 
     void combo1EditsWriteSilently()
     {
-        pressKey(Qt::Key_Tab);
+        key(Qt::Key_Tab);
         QCOMPARE(focused(), QString("Combo1"));
-        const QString file = scene->path("locale.ini");
-
-        QTest::keyClicks(QApplication::focusWidget(), "1");
-        QCOMPARE(readFile(file), appliedNothing);
-        QVERIFY(QFile::remove(file));
-        pressKey(Qt::Key_Backspace);
-        QCOMPARE(readFile(file), appliedNothing);
-        QVERIFY(QFile::remove(file));
         QGuiApplication::clipboard()->setText("pasted");
-        pressKey(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(readFile(file), appliedNothing);
-        QVERIFY(QFile::remove(file));
-
-        pressKey(Qt::Key_Down); // picking an entry is not an edit
-        QCOMPARE(control<QComboBox>(form.get(), "Combo1")->currentText(), QString("0"));
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(scene->shown.isEmpty());
-
-        // Typing in the visible Combo4 writes nothing either.
-        choose(false, 0, "800x600x16");
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(combo4()->count(), 10);
-    }
-
-    void enterActsOnlyOnButtonsAndEscNever()
-    {
-        for (auto *widget : QList<QWidget *>{combo4(), check1()}) {
-            widget->setFocus();
-            pressKey(Qt::Key_Return);
-            pressKey(Qt::Key_Enter);
-            pressKey(Qt::Key_Escape);
+        const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> edits = {
+            {Qt::Key_1, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_V, Qt::ControlModifier}};
+        for (const auto &[edit, modifiers] : edits) {
+            key(edit, modifiers);
+            QCOMPARE(contents("locale.ini"), nothingChosen);
+            QVERIFY(QFile::remove("locale.ini"));
         }
-        QCOMPARE(check1()->checkState(), Qt::Unchecked);
+        key(Qt::Key_Down); // picking an entry is not an edit
+        QCOMPARE(w<QComboBox>("Combo1")->currentText(), QString("0"));
+        w("Combo4")->setFocus();
+        QTest::keyClicks(w("Combo4"), "800x600x16"); // nor is typing in Combo4
         QVERIFY(!QFile::exists("locale.ini"));
-        QVERIFY(scene->shown.isEmpty());
-
-        command1()->setFocus();
-        pressKey(Qt::Key_Escape);
-        QVERIFY(form->isVisible());
-        QVERIFY(scene->shown.isEmpty());
-        pressKey(Qt::Key_Return);
-        QCOMPARE(scene->shown.size(), 1);
-        pressKey(Qt::Key_Space);
-        QCOMPARE(scene->shown.size(), 2);
-        QCOMPARE(readFile(scene->path("locale.ini")), appliedNothing);
+        QVERIFY(shown.isEmpty());
     }
 
-    void closingWritesNothing()
+    void enterOnlyOnButtonsEscNowhereCloseWritesNothing()
     {
-        writeFile(scene->path("locale.ini"), otherProgramsFile);
-        choose(true, 3, QString());
+        for (const char *name : {"Combo4", "Check1", "Command1"}) {
+            w(name)->setFocus();
+            key(Qt::Key_Escape);
+            if (QByteArray(name) != "Command1")
+                key(Qt::Key_Return);
+        }
+        QVERIFY(shown.isEmpty() && !QFile::exists("locale.ini") && form->isVisible());
+        key(Qt::Key_Return);
+        key(Qt::Key_Space);
+        QCOMPARE(shown.size(), 2);
+        put("locale.ini", oldFile);
         QVERIFY(form->close());
-        QCOMPARE(readFile(scene->path("locale.ini")), otherProgramsFile);
-        QCOMPARE(scene->entries(), QStringList{"locale.ini"});
+        QCOMPARE(contents("locale.ini"), oldFile);
     }
 
-    // The real boxes, found and dismissed as a user would.
-    void realMessageBoxes()
+    void realBoxes()
     {
         setMessageObserver({});
-        QList<std::tuple<QMessageBox::Icon, QString, QString, QMessageBox::StandardButtons>> seen;
-        const auto dismissNextBox = [&] {
+        QStringList seen;
+        const auto applyAndDismiss = [&] {
             QTimer::singleShot(0, [&] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                seen.append({box->icon(), box->windowTitle(), box->text(), box->standardButtons()});
+                QVERIFY(box && box->standardButtons() == QMessageBox::Ok);
+                seen << QString("%1|%2|%3").arg(box->icon()).arg(box->windowTitle(), box->text());
                 QTest::keyClick(box, Qt::Key_Return);
             });
+            click("Command1");
         };
-        dismissNextBox();
-        clickApply();
-        QVERIFY(QFile::remove("locale.ini"));
-        QVERIFY(QDir(scene->dir.path()).mkdir("locale.ini"));
-        dismissNextBox();
-        clickApply();
-
-        QCOMPARE(seen.size(), 2);
-        QCOMPARE(std::get<0>(seen[0]), QMessageBox::Information);
-        QCOMPARE(std::get<1>(seen[0]), QString("Korvane Resolution Changer"));
-        QCOMPARE(std::get<2>(seen[0]), QString("Changes Applied!"));
-        QCOMPARE(std::get<3>(seen[0]), QMessageBox::Ok);
-        QCOMPARE(std::get<0>(seen[1]), QMessageBox::Critical);
-        QCOMPARE(std::get<1>(seen[1]), QString("Korvane Resolution Changer"));
-        QCOMPARE(std::get<2>(seen[1]), QString("Error 21: cannot write \"locale.ini\": Is a directory"));
-        QCOMPARE(std::get<3>(seen[1]), QMessageBox::Ok);
-        QVERIFY(form->isVisible());
+        applyAndDismiss();
+        QVERIFY(QFile::remove("locale.ini") && QDir().mkdir("locale.ini"));
+        applyAndDismiss();
+        QCOMPARE(seen, QStringList({"1|Korvane Resolution Changer|Changes Applied!",
+                                    "3|Korvane Resolution Changer|Error 21: cannot write \"locale.ini\": Is a directory"}));
     }
 
-    // Failures: each one real. The old file stays byte for byte, nothing is left behind.
-    void readOnlyFileIsRefused()
+    // Each failure is real. The old file stays byte for byte, and nothing is left beside it.
+    void failedWritesKeepTheOldFile_data()
     {
-        writeFile(scene->path("locale.ini"), otherProgramsFile);
-        QVERIFY(QFile::setPermissions(scene->path("locale.ini"), QFile::ReadOwner | QFile::ReadGroup));
-        choose(true, 6, QString());
-        clickApply();
-        verifyRefused("Error 13: cannot write \"locale.ini\": Permission denied");
-        QCOMPARE(readFile(scene->path("locale.ini")), otherProgramsFile);
-        QCOMPARE(QFile::permissions(scene->path("locale.ini")) & modeBits, QFile::ReadOwner | QFile::ReadGroup);
-        QCOMPARE(scene->entries(), QStringList{"locale.ini"});
+        QTest::addColumn<QString>("report");
+        QTest::newRow("read-only") << "Error 13: cannot write \"locale.ini\": Permission denied";
+        QTest::newRow("half-way") << "Error 27: cannot write \"locale.ini\": File too large";
     }
 
-    void writeFailingHalfWayKeepsTheOldFile()
+    void failedWritesKeepTheOldFile()
     {
-        writeFile(scene->path("locale.ini"), otherProgramsFile);
-        choose(true, 6, QString());
-
-        // The new file may grow to 12 bytes only: the write fails inside line one.
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 12;
+        QFETCH(QString, report);
+        const bool readOnly = report.contains("Permission");
+        put("locale.ini", oldFile, readOnly ? QFile::ReadOwner : rw);
+        chooseWindowed1024x768x32();
+        // Half-way: the new file may grow to 12 bytes only, so line one fails.
+        rlimit saved{}, tiny{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        tiny = {readOnly ? saved.rlim_cur : 12, saved.rlim_max};
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        clickApply();
+        click("Command1");
         setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        std::signal(SIGXFSZ, handler);
 
-        verifyRefused("Error 27: cannot write \"locale.ini\": File too large");
-        QCOMPARE(readFile(scene->path("locale.ini")), otherProgramsFile);
-        QCOMPARE(scene->entries(), QStringList{"locale.ini"});
+        verifyReported(report);
+        QCOMPARE(contents("locale.ini"), oldFile);
+        QCOMPARE(QFile::permissions("locale.ini") & rwx, readOnly ? QFile::ReadOwner : rw);
+        QCOMPARE(entries("."), QStringList("locale.ini"));
     }
 
     // Root may write anywhere, so the child drops to an unprivileged user.
-    void unwritableFolderIsRefused_data()
-    {
-        QTest::addColumn<bool>("fileExists");
-        QTest::newRow("no locale.ini yet") << false;
-        QTest::newRow("writable locale.ini") << true;
-    }
-
     void unwritableFolderIsRefused()
     {
-        QFETCH(bool, fileExists);
-        const QString folder = scene->path("game");
-        QVERIFY(QDir(scene->dir.path()).mkdir("game"));
-        if (fileExists) {
-            writeFile(folder + "/locale.ini", otherProgramsFile);
-            QVERIFY(QFile::setPermissions(folder + "/locale.ini", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                          | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
-        }
-        const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
-                                  | QFile::ReadOther | QFile::ExeOther;
-        QVERIFY(QFile::setPermissions(scene->dir.path(), readAndEnter));
-        QVERIFY(QFile::setPermissions(folder, readAndEnter));
-
+        QVERIFY(QDir().mkdir("game"));
+        put(at("game/locale.ini"), oldFile, QFile::Permissions(0x6666)); // writable by anyone
+        const auto enterOnly = QFile::Permissions(0x5555);
+        QVERIFY(QFile::setPermissions(dir->path(), enterOnly) && QFile::setPermissions(at("game"), enterOnly));
         QProcess child;
-        child.setWorkingDirectory(folder);
+        child.setWorkingDirectory(at("game"));
         if (geteuid() == 0)
             child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", APPLY_HELPER});
         else
             child.start(APPLY_HELPER, QStringList());
         QVERIFY(child.waitForFinished(30000));
-        QCOMPARE(child.exitCode(), 0);
-        const QString report = QString::fromUtf8(child.readAllStandardOutput());
-        QCOMPARE(report, QString("critical: Error 13: cannot write \"locale.ini\": Permission denied\n"
-                                 "window still open\n"));
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 fileExists ? QStringList{"locale.ini"} : QStringList());
-        if (fileExists)
-            QCOMPARE(readFile(folder + "/locale.ini"), otherProgramsFile);
-        QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
-        QFile::setPermissions(scene->dir.path(), readAndEnter | QFile::WriteOwner);
+        QCOMPARE(QString(child.readAllStandardOutput()),
+                 "critical: Error 13: cannot write \"locale.ini\": Permission denied\nwindow still open\n");
+        QCOMPARE(contents(at("game/locale.ini")), oldFile);
+        QCOMPARE(entries("game"), QStringList("locale.ini"));
+        QFile::setPermissions(at("game"), enterOnly | rw);
+        QFile::setPermissions(dir->path(), enterOnly | rw);
+    }
+
+    void runGameStartsOneCopyPerClick()
+    {
+        put("korvane.exe", gameScript, rwx);
+        put("locale.ini", oldFile);
+        QElapsedTimer clock;
+        clock.start();
+        click("Command3");
+        click("Command3");
+        QVERIFY2(clock.elapsed() < 1500, "a click waited for the game");
+        QTRY_COMPARE(started().size(), 2);
+        for (const QString &start : started())
+            QCOMPARE(start.section('|', 0, 2), "korvane.exe||" + dir->path());
+        QVERIFY(started()[0].section('|', 3).toInt() != getpid()); // not ours to reap
+        QCOMPARE(contents("locale.ini"), oldFile);
+        QVERIFY(shown.isEmpty());
+    }
+
+    void demoAfter38Tabs()
+    {
+        put("korvane.exe", gameScript, rwx);
+        put("korvane_demo.exe", gameScript, rwx);
+        for (int i = 0; i < 38; ++i)
+            key(Qt::Key_Tab);
+        key(Qt::Key_Space);
+        QTRY_COMPARE(started().size(), 1);
+        QCOMPARE(started()[0].section('|', 0, 2), "korvane_demo.exe||" + dir->path());
+    }
+
+    void gameIsFound_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("expected"); // %1: the folder it ran in
+        QTest::newRow("along PATH") << "bin/korvane.exe" << "korvane.exe||%1";
+        QTest::newRow("awkward folder") << "Korvane's \"Game\" $HOME `id` & co/korvane.exe" << "korvane.exe||%1";
+        QTest::newRow("Windows program") << "korvane.exe" << "wine|%1/korvane.exe|%1";
+    }
+
+    void gameIsFound()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, expected);
+        QVERIFY(QDir().mkpath(QFileInfo(at(where)).path()) && QDir().mkpath("bin"));
+        qputenv("PATH", (at("bin") + ":/usr/bin:/bin").toLocal8Bit());
+        const bool windows = where == "korvane.exe";
+        put(at(where), windows ? QByteArray("MZ\x90\0", 4) : gameScript, windows ? rw : rwx);
+        if (windows)
+            put(at("bin/wine"), gameScript, rwx);
+        else if (!where.startsWith("bin/"))
+            QDir::setCurrent(QFileInfo(at(where)).path());
+        click("Command3");
+        QTRY_COMPARE(started().size(), 1);
+        QCOMPARE(started()[0].section('|', 0, 2), expected.arg(QDir::currentPath()));
+        QVERIFY(shown.isEmpty());
+    }
+
+    void startFailuresLeaveTheWindowOpen_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "dir" makes a folder; empty makes nothing
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("report"); // %1: the file's full path
+        QTest::newRow("missing") << QByteArray() << 0 << "Error 2: cannot start \"korvane.exe\": No such file or directory (looked in the current folder and along PATH)";
+        QTest::newRow("a folder") << QByteArray("dir") << 0 << "Error 21: cannot start \"%1\": Is a directory";
+        QTest::newRow("not executable") << gameScript << int(rw) << "Error 13: cannot start \"%1\": Permission denied (the file is not marked executable)";
+        QTest::newRow("unknown format") << QByteArray("\x7f" "ELF, not really") << int(rwx) << "Error 8: cannot start \"%1\": Exec format error";
+        QTest::newRow("no interpreter") << QByteArray("#!/nowhere/sh\n") << int(rwx) << "Error 2: cannot start \"%1\": No such file or directory";
+        QTest::newRow("Windows, no wine") << QByteArray("MZ") << int(rw) << "Error 8: cannot start \"%1\": it is a Windows program, and wine is needed to start it (no wine was found on PATH)";
+    }
+
+    void startFailuresLeaveTheWindowOpen()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, mode);
+        QFETCH(QString, report);
+        if (content == "dir")
+            QVERIFY(QDir().mkdir("korvane.exe"));
+        else if (!content.isEmpty())
+            put("korvane.exe", content, QFile::Permissions::fromInt(mode));
+        put("bin-korvane.exe", gameScript, rw); // along PATH it must be executable to count
+        QVERIFY(QDir().mkdir("bin") && QFile::rename("bin-korvane.exe", "bin/korvane.exe"));
+        qputenv("PATH", (at("bin") + ":/usr/bin:/bin").toLocal8Bit());
+        w<QCheckBox>("Check1")->setChecked(true);
+        click("Command3");
+        verifyReported(report.replace("%1", at("korvane.exe")));
+        QTest::qWait(100);
+        QVERIFY(started().isEmpty());
     }
 };
 
