@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/lazycontrol.h"
 #include "app/picturebutton.h"
 #include "app/twips.h"
 #include "launcher/startgame.h"
@@ -24,20 +25,20 @@ QStringList displayModes()
     return modes;
 }
 
-QLabel *pictureLabel(QWidget *parent, const char *name, QRect geometry, const QString &picture)
+QLabel *pictureLabel(QWidget *parent, const QString &name, QRect geometry, const QString &picture)
 {
     auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
+    label->setObjectName(name);
     label->setGeometry(geometry);
     label->setPixmap(QPixmap(picture));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-QCheckBox *checkBox(QWidget *parent, const char *name, QRect geometry)
+QCheckBox *checkBox(QWidget *parent, const QString &name, QRect geometry)
 {
     auto *box = new QCheckBox(parent);
-    box->setObjectName(QLatin1String(name));
+    box->setObjectName(name);
     box->setGeometry(geometry);
     return box;
 }
@@ -58,12 +59,18 @@ QComboBox *comboBox(QWidget *parent, const QString &name, QRect geometry, const 
     return combo;
 }
 
-PictureButton *pictureButton(QWidget *parent, const char *name, QRect geometry, const QString &picture)
+PictureButton *pictureButton(QWidget *parent, const QString &name, QRect geometry, const QString &picture)
 {
     auto *button = new PictureButton(picture, parent);
-    button->setObjectName(QLatin1String(name));
+    button->setObjectName(name);
     button->setGeometry(geometry);
     return button;
+}
+
+// Controls beyond the right edge are made when the focus first reaches them.
+QWidget *offscreen(QWidget *parent, const QString &name, QRect geometry, LazyControl::Factory make)
+{
+    return new LazyControl(parent, name, geometry, std::move(make));
 }
 
 } // namespace
@@ -83,30 +90,39 @@ Form1::Form1(QWidget *parent)
     setPalette(shade);
 
     // What the user sees. The picture labels come first so that they lie beneath.
-    pictureLabel(this, "Image2", twips(600, 1080, 1515, 375), QStringLiteral(":/windowed.png"));
+    QLabel *Image2 = pictureLabel(this, "Image2", twips(600, 1080, 1515, 375), ":/windowed.png");
     Check1 = checkBox(this, "Check1", twips(240, 1080, 255, 375));
-    pictureLabel(this, "Image1", twips(120, 1680, 1515, 375), QStringLiteral(":/resolution.png"));
-    Combo4 = comboBox(this, QStringLiteral("Combo4"), twips(1560, 1680, 2175, 315), displayModes());
-    Command1 = pictureButton(this, "Command1", twips(0, 2640, 2055, 855), QStringLiteral(":/apply.png"));
-    Command3 = pictureButton(this, "Command3", twips(2040, 2640, 2055, 855), QStringLiteral(":/rungame.png"));
+    QLabel *Image1 = pictureLabel(this, "Image1", twips(120, 1680, 1515, 375), ":/resolution.png");
+    Combo4 = comboBox(this, "Combo4", twips(1560, 1680, 2175, 315), displayModes());
+    PictureButton *Command1 = pictureButton(this, "Command1", twips(0, 2640, 2055, 855), ":/apply.png");
+    PictureButton *Command3 = pictureButton(this, "Command3", twips(2040, 2640, 2055, 855), ":/rungame.png");
 
     // Beyond the right edge: never seen, but reachable with Tab.
-    Combo1 = comboBox(this, QStringLiteral("Combo1"), twips(9000, 1920, 2175, 315), {QStringLiteral("0"), QStringLiteral("1")});
-    Command2 = pictureButton(this, "Command2", twips(8520, 2880, 2055, 975), QStringLiteral(":/demo.png"));
+    QWidget *Combo1 = offscreen(this, "Combo1", twips(9000, 1920, 2175, 315), [this](QWidget *parent) {
+        QComboBox *combo = comboBox(parent, {}, {}, {"0", "1"});
+        // textEdited, not textChanged: picking a list entry must not write.
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
+        return combo;
+    });
+    QWidget *Command2 = offscreen(this, "Command2", twips(8520, 2880, 2055, 975), [this](QWidget *parent) {
+        PictureButton *button = pictureButton(parent, {}, {}, ":/demo.png");
+        connect(button, &QPushButton::clicked, this, &Form1::Command2_Click);
+        return button;
+    });
 
     // Also beyond the right edge, and bound to nothing: they only take the focus.
     QList<QWidget *> inertCombos(55); // indexed by the number in the name
     for (int n = 2; n <= 54; ++n) {
-        if (n == 4)
-            continue;
         const int left = 6240 + (n - 2) % 3 * 2100;
         const int top = 360 + (n - 2) / 3 * 375;
-        inertCombos[n] = comboBox(this, QStringLiteral("Combo%1").arg(n), twips(left, top, 2175, 315), {});
+        if (n != 4)
+            inertCombos[n] = offscreen(this, QStringLiteral("Combo%1").arg(n), twips(left, top, 2175, 315),
+                                       [](QWidget *parent) { return comboBox(parent, {}, {}, {}); });
     }
     QList<QWidget *> inertChecks(7);
     for (int n = 2; n <= 6; ++n)
-        inertChecks[n] = checkBox(this, QStringLiteral("Check%1").arg(n).toLatin1().constData(),
-                                  twips(6240 + (n - 2) * 1050, 6960, 255, 375));
+        inertChecks[n] = offscreen(this, QStringLiteral("Check%1").arg(n), twips(6240 + (n - 2) * 1050, 6960, 255, 375),
+                                   [](QWidget *parent) { return checkBox(parent, {}, {}); });
     const auto combos = [&](int first, int last) { return inertCombos.mid(first, last - first + 1); };
     const auto checks = [&](int first, int last) { return inertChecks.mid(first, last - first + 1); };
 
@@ -125,11 +141,19 @@ Form1::Form1(QWidget *parent)
     orange.setColor(QPalette::Window, QColor(255, 192, 128));
     Check1->setPalette(orange);
 
+    // Names for screen readers; nothing on screen changes.
+    Command1->setAccessibleName(tr("Apply"));
+    Command3->setAccessibleName(tr("Run game"));
+    Command2->setAccessibleName(tr("Run the demo"));
+    Image2->setAccessibleName(tr("Windowed"));
+    Image1->setAccessibleName(tr("Resolution"));
+    Check1->setAccessibleName(Image2->accessibleName());
+    Combo4->setAccessibleName(Image1->accessibleName());
+    Image2->setBuddy(Check1);
+    Image1->setBuddy(Combo4);
+
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    // textEdited, not textChanged: picking a list entry must not write.
-    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
 
     keepOffTaskbar(this);
 }

@@ -8,7 +8,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QPushButton;
 
 // The program's one window. Its controls carry their names as object names.
 class Form1 : public QWidget
@@ -31,9 +30,5 @@ private:
 
     QPixmap m_background;
     QCheckBox *Check1 = nullptr;
-    QComboBox *Combo1 = nullptr;
     QComboBox *Combo4 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
 };

@@ -123,11 +123,16 @@ private slots:
         auto *check1 = w<QCheckBox>("Check1");
         QCOMPARE(check1->checkState(), Qt::Unchecked);
         QCOMPARE(check1->grab().toImage().pixelColor(1, 1), QColor(255, 192, 128));
+        int outOfSight = 0;
+        for (QWidget *child : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            outOfSight += child->isVisible() && child->isEnabled() && child->x() >= 269;
+        QCOMPARE(outOfSight, 2 + 57);
         const QList<std::pair<const char *, QStringList>> lists = {
             {"Combo4", {"640x480x16", "640x480x32", "800x600x16", "800x600x32", "1024x768x16", "1024x768x32",
                         "1280x1024x16", "1280x1024x32", "1600x1200x16", "1600x1200x32"}},
             {"Combo1", {"0", "1"}}};
         for (const auto &[name, items] : lists) {
+            w(name)->setFocus(); // the hidden ones are made on first focus
             auto *combo = w<QComboBox>(name);
             QStringList listed;
             for (int i = 0; i < combo->count(); ++i)
@@ -136,10 +141,6 @@ private slots:
             QCOMPARE(combo->currentIndex(), -1);
             QCOMPARE(combo->currentText(), QString("Select below."));
         }
-        int outOfSight = 0;
-        for (QWidget *child : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            outOfSight += child->isVisible() && child->isEnabled() && child->x() >= 269;
-        QCOMPARE(outOfSight, 2 + 57);
     }
 
     void focusOrder()
@@ -156,6 +157,28 @@ private slots:
         QCOMPARE(stops.mid(61, 3), QStringList({"Combo54", "Command3", "Command1"}));
         key(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(focused(), QString("Command3"));
+
+        // A hidden control keeps what was typed into it when the focus comes back.
+        w("Combo2")->setFocus();
+        QTest::keyClicks(w("Combo2"), "x");
+        key(Qt::Key_Tab);
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(w<QComboBox>("Combo2")->currentText(), QString("Select below.x"));
+    }
+
+    void namesForScreenReaders()
+    {
+        const QList<std::pair<const char *, QString>> names = {
+            {"Command1", "Apply"}, {"Command3", "Run game"},  {"Command2", "Run the demo"},
+            {"Image2", "Windowed"}, {"Image1", "Resolution"}, {"Check1", "Windowed"}};
+        for (const auto &[name, expected] : names)
+            QCOMPARE(QAccessible::queryAccessibleInterface(w(name))->text(QAccessible::Name), expected);
+        const auto labelledBy = [&](const char *name) {
+            const auto relations = QAccessible::queryAccessibleInterface(w(name))->relations(QAccessible::Label);
+            return relations.isEmpty() ? QString() : relations.first().first->object()->objectName();
+        };
+        QCOMPARE(labelledBy("Check1"), QString("Image2"));
+        QCOMPARE(labelledBy("Combo4"), QString("Image1")); // on Linux its name is its text
     }
 
     // The choice made with keys: Down walks the list from "no entry"; Ctrl+A and typing replace the text.
