@@ -10,3 +10,14 @@ for svg in art/*.svg; do
 done
 # The icon is opaque 24-bit colour: flatten it onto the window's dark brown.
 convert icon.png -background '#1a0d05' -flatten -type TrueColor PNG24:icon.png
+
+# The Windows icon: one 48 x 48 image in 24-bit colour, as a BMP-style ICO entry.
+convert icon.png -depth 8 rgb:- | python3 -c '
+import struct, sys
+size, rgb = 48, sys.stdin.buffer.read()
+rows = [rgb[y * size * 3:(y + 1) * size * 3] for y in range(size)]
+xor = b"".join(bytes(b for x in range(size) for b in row[x * 3:x * 3 + 3][::-1]) for row in reversed(rows))
+mask = bytes(size * 8)  # 48 bits a row, padded to 64: all opaque
+image = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0, len(xor) + len(mask), 0, 0, 0, 0) + xor + mask
+sys.stdout.buffer.write(struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(image), 22) + image)
+' > icon.ico
