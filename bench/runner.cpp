@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -39,6 +40,8 @@ Run startOnce(const char *program, const char *which)
     const pid_t child = fork();
     if (child == 0) {
         dup2(out[1], STDOUT_FILENO);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDERR_FILENO);
         execl(program, program, which, start.c_str(), nullptr);
         _exit(127);
     }

@@ -330,14 +330,16 @@ private slots:
     {
         QVERIFY(QDir().mkdir("game"));
         put(at("game/locale.ini"), oldFile, QFile::Permissions(0x6666)); // writable by anyone
-        const auto enterOnly = QFile::Permissions(0x5555);
+        const auto enterOnly = QFile::Permissions(0x5555); // r-x for everyone
+        const QString helper = at("apply_helper"); // where the other user can reach it
+        QVERIFY(QFile::copy(APPLY_HELPER, helper) && QFile::setPermissions(helper, enterOnly));
         QVERIFY(QFile::setPermissions(dir->path(), enterOnly) && QFile::setPermissions(at("game"), enterOnly));
         QProcess child;
         child.setWorkingDirectory(at("game"));
         if (geteuid() == 0)
-            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", APPLY_HELPER});
+            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", helper});
         else
-            child.start(APPLY_HELPER, QStringList());
+            child.start(helper, QStringList());
         QVERIFY(child.waitForFinished(30000));
         QCOMPARE(QString(child.readAllStandardOutput()),
                  "critical: Error 13: cannot write \"locale.ini\": Permission denied\nwindow still open\n");
