@@ -3,26 +3,20 @@
 #include "app/form1.h"
 #include "platform/messages.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
-#include <QTest>
-#include <cstdio>
+#include <QtTest>
+#include <QtWidgets>
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setMessageObserver([](const ShownMessage &message) {
-        const char *kind = message.icon == QMessageBox::Critical ? "critical" : "information";
-        std::printf("%s: %s\n", kind, qPrintable(message.text));
+        std::printf("%s: %s\n", message.icon == QMessageBox::Critical ? "critical" : "information", qPrintable(message.text));
     });
     Form1 form;
     form.show();
-    QTest::mouseClick(form.findChild<QCheckBox *>("Check1"), Qt::LeftButton);
+    form.findChild<QCheckBox *>("Check1")->setChecked(true);
     form.findChild<QComboBox *>("Combo4")->setCurrentIndex(5);
     QTest::mouseClick(form.findChild<QPushButton *>("Command1"), Qt::LeftButton);
     std::printf("%s\n", form.isVisible() ? "window still open" : "window closed");
-    return 0;
 }
