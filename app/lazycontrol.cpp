@@ -14,10 +14,12 @@ void LazyControl::focusInEvent(QFocusEvent *event)
 {
     QWidget *control = m_make(parentWidget());
     control->setObjectName(objectName());
+    control->setAccessibleName(accessibleName());
     control->setGeometry(geometry());
     control->show();
     setTabOrder(this, control);
     setObjectName(QString());
     setFocusPolicy(Qt::NoFocus);
     control->setFocus(event->reason());
+    hide();
 }

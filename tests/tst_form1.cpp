@@ -166,6 +166,7 @@ private slots:
         const QList<std::pair<const char *, QString>> names = {
             {"Command1", "Apply"}, {"Command3", "Run game"},  {"Command2", "Run the demo"},
             {"Image2", "Windowed"}, {"Image1", "Resolution"}, {"Check1", "Windowed"}};
+        w("Command2")->setFocus(); // made on first focus, and must keep its name
         for (const auto &[name, expected] : names)
             QCOMPARE(QAccessible::queryAccessibleInterface(w(name))->text(QAccessible::Name), expected);
         const auto labelledBy = [&](const char *name) {
