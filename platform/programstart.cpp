@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -45,8 +46,15 @@ std::optional<Failure> startProgram(const QString &program, const QStringList &a
         const pid_t game = fork();
         if (game > 0)
             _exit(0);
-        if (game == 0)
+        if (game == 0) {
+            // The game starts with no signal blocked or ignored that we chose for ourselves.
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            signal(SIGPIPE, SIG_DFL);
+            signal(SIGXFSZ, SIG_DFL);
             execv(argv[0], argv.data());
+        }
         // Only a failed fork or exec gets here.
         const int number = errno;
         [[maybe_unused]] const ssize_t written = write(report[1], &number, sizeof number);

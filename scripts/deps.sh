@@ -3,7 +3,7 @@
 set -eu
 packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev fonts-dejavu-core
           xvfb xauth xdotool x11-utils util-linux icewm wmctrl imagemagick
-          dpkg-dev desktop-file-utils appstream binutils-mingw-w64-i686"
+          dpkg-dev file desktop-file-utils appstream binutils-mingw-w64-i686"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
