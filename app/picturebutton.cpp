@@ -1,6 +1,7 @@
 #include "app/picturebutton.h"
 
-#include <QStyleOptionFocusRect>
+#include <QPen>
+#include <QStyleOptionButton>
 #include <QStylePainter>
 
 PictureButton::PictureButton(const QString &pictureFile, QWidget *parent)
@@ -23,10 +24,9 @@ void PictureButton::paintEvent(QPaintEvent *)
         face.translate(1, 1);
     painter.drawPixmap(face.topLeft(), m_picture);
 
+    // The style's focus frame all but vanishes on a dark picture: draw a light dotted one.
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(4, 4, -4, -4);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        painter.setPen(QPen(QColor(255, 224, 192), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(4, 4, -5, -5));
     }
 }
