@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -33,33 +32,27 @@ QFileInfo findGameExecutable(const QString &name)
     return {};
 }
 
-Failure cannotStart(const QString &what, int number, const QString &detail = {})
-{
-    QString reason = QString::fromLocal8Bit(std::strerror(number));
-    if (!detail.isEmpty())
-        reason += QStringLiteral(" (%1)").arg(detail);
-    return {number, QStringLiteral("cannot start \"%1\": %2").arg(what, reason)};
-}
-
 } // namespace
 
 std::optional<Failure> StartGameExecutable(const QString &name)
 {
     const QFileInfo executable = findGameExecutable(name);
     if (executable.filePath().isEmpty())
-        return cannotStart(name, ENOENT, QStringLiteral("looked in the current folder and along PATH"));
+        return systemFailure(ENOENT, QStringLiteral("cannot start \"%1\"").arg(name),
+                             QStringLiteral("looked in the current folder and along PATH"));
     const QString path = executable.absoluteFilePath();
+    const QString action = QStringLiteral("cannot start \"%1\"").arg(path);
     if (executable.isDir())
-        return cannotStart(path, EISDIR);
+        return systemFailure(EISDIR, action);
 
     if (isWindowsProgram(path)) {
         const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
         if (wine.isEmpty())
-            return Failure{ENOEXEC, QStringLiteral("cannot start \"%1\": it is a Windows program, and wine is "
-                                                   "needed to start it (no wine was found on PATH)").arg(path)};
+            return Failure{ENOEXEC, action + QStringLiteral(": it is a Windows program, and wine is needed to "
+                                                            "start it (no wine was found on PATH)")};
         return startProgram(wine, {path});
     }
     if (!executable.isExecutable())
-        return cannotStart(path, EACCES, QStringLiteral("the file is not marked executable"));
+        return systemFailure(EACCES, action, QStringLiteral("the file is not marked executable"));
     return startProgram(path, {});
 }

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,10 +12,7 @@
 // fails, not the system's error number; this keeps both.
 std::optional<Failure> startProgram(const QString &program, const QStringList &arguments)
 {
-    const auto failure = [&](int number) {
-        return Failure{number, QStringLiteral("cannot start \"%1\": %2")
-                                   .arg(program, QString::fromLocal8Bit(std::strerror(number)))};
-    };
+    const auto failure = [&](int number) { return systemFailure(number, QStringLiteral("cannot start \"%1\"").arg(program)); };
 
     // All the children need is made before fork(); after it, only async-signal-safe calls.
     std::vector<QByteArray> words{QFile::encodeName(program)};
