@@ -12,7 +12,8 @@
 // fails, not the system's error number; this keeps both.
 std::optional<Failure> startProgram(const QString &program, const QStringList &arguments)
 {
-    const auto failure = [&](int number) { return systemFailure(number, QStringLiteral("cannot start \"%1\"").arg(program)); };
+    const QString action = QStringLiteral("cannot start \"%1\"").arg(program);
+    const auto failure = [&](int number) { return systemFailure(number, action); };
 
     // All the children need is made before fork(); after it, only async-signal-safe calls.
     std::vector<QByteArray> words{QFile::encodeName(program)};
