@@ -1,203 +1,136 @@
 #include "app/form1.h"
 
-#include "app/lazycontrol.h"
-#include "app/picturebutton.h"
-#include "app/twips.h"
 #include "launcher/startgame.h"
-#include "platform/messages.h"
-#include "platform/x11window.h"
+#include "platform/window.h"
 #include "settings/displaymodes.h"
 #include "settings/localeini.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPainter>
+#include <algorithm>
 
 namespace {
 
-QStringList displayModes()
+std::optional<Failure> WriteLocaleIni(FormView &form)
 {
-    QStringList modes;
-    for (const char *mode : DisplayModeList)
-        modes << QString::fromLatin1(mode);
-    return modes;
+    DisplaySettings settings;
+    settings.windowed = form.checkValue("Check1") != 0;
+    settings.resolution = selectedDisplayMode(form.text("Combo4"));
+    return writeLocaleIni(settings);
 }
 
-QLabel *pictureLabel(QWidget *parent, const QString &name, QRect geometry, const QString &picture)
+void Command1_Click(FormView &form)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setPixmap(QPixmap(picture));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
+    if (const auto failure = WriteLocaleIni(form))
+        form.reportFailure(*failure);
+    else
+        form.showInformation("Changes Applied!");
 }
 
-QCheckBox *checkBox(QWidget *parent, const QString &name, QRect geometry)
+void Combo1_Change(FormView &form)
 {
-    auto *box = new QCheckBox(parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
+    if (const auto failure = WriteLocaleIni(form))
+        form.reportFailure(*failure);
 }
 
-// An editable combo box whose list stays as given: typed text is neither
-// added to the list nor completed from it.
-QComboBox *comboBox(QWidget *parent, const QString &name, QRect geometry, const QStringList &items)
+void Command3_Click(FormView &form)
 {
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setGeometry(geometry);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    combo->addItems(items);
-    combo->setCurrentIndex(-1);
-    combo->setEditText(QStringLiteral("Select below."));
-    return combo;
+    if (const auto failure = StartGameExecutable("korvane.exe"))
+        form.reportFailure(*failure);
 }
 
-PictureButton *pictureButton(QWidget *parent, const QString &name, QRect geometry, const QString &picture)
+void Command2_Click(FormView &form)
 {
-    auto *button = new PictureButton(picture, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
+    if (const auto failure = StartGameExecutable("korvane_demo.exe"))
+        form.reportFailure(*failure);
 }
 
-// Controls beyond the right edge are made when the focus first reaches them.
-QWidget *offscreen(QWidget *parent, const QString &name, QRect geometry, LazyControl::Factory make)
+Control pictureLabel(const char *name, Twips place, const char *picture, const char *accessibleName,
+                     const char *labelFor)
 {
-    return new LazyControl(parent, name, geometry, std::move(make));
+    return {name, Kind::PictureLabel, place, picture, {}, accessibleName, labelFor, {}};
+}
+
+// Beyond the right edge, bound to nothing: they only take the focus. The combo
+// boxes sit on a grid of three columns, the check boxes on one row below.
+std::vector<Control> inertControls()
+{
+    std::vector<Control> controls;
+    for (int n = 2; n <= 54; ++n) {
+        if (n != 4)
+            controls.push_back({"Combo" + std::to_string(n), Kind::ComboBox,
+                                {6240 + (n - 2) % 3 * 2100, 360 + (n - 2) / 3 * 375, 2175, 315}});
+    }
+    for (int n = 2; n <= 6; ++n)
+        controls.push_back({"Check" + std::to_string(n), Kind::CheckBox, {6240 + (n - 2) * 1050, 6960, 255, 375}});
+    return controls;
+}
+
+// "Combo5..13" stands for Combo5, Combo6, ... Combo13.
+std::vector<std::string> expand(std::initializer_list<std::string> stops)
+{
+    std::vector<std::string> names;
+    for (const std::string &stop : stops) {
+        const auto dots = stop.find("..");
+        if (dots == std::string::npos) {
+            names.push_back(stop);
+            continue;
+        }
+        const auto digits = stop.find_first_of("0123456789");
+        const std::string stem = stop.substr(0, digits);
+        const int last = std::stoi(stop.substr(dots + 2));
+        for (int n = std::stoi(stop.substr(digits, dots - digits)); n <= last; ++n)
+            names.push_back(stem + std::to_string(n));
+    }
+    return names;
+}
+
+FormDescription describeForm1()
+{
+    FormDescription form;
+    form.caption = "Korvane Resolution Changer";
+    form.clientArea = {0, 0, 4035, 4110};
+    form.background = "background";
+    form.backgroundColour = {0x1a, 0x0d, 0x05};
+    form.comboText = "Select below.";
+
+    const std::vector<std::string> modes(DisplayModeList.begin(), DisplayModeList.end());
+    form.controls = {
+        // What the user sees; the picture labels lie beneath.
+        pictureLabel("Image2", {600, 1080, 1515, 375}, "windowed", "Windowed", "Check1"),
+        {"Check1", Kind::CheckBox, {240, 1080, 255, 375}, {}, {}, "Windowed", {}, Rgb{255, 192, 128}},
+        pictureLabel("Image1", {120, 1680, 1515, 375}, "resolution", "Resolution", "Combo4"),
+        {"Combo4", Kind::ComboBox, {1560, 1680, 2175, 315}, {}, modes, "Resolution"},
+        {"Command1", Kind::PictureButton, {0, 2640, 2055, 855}, "apply", {}, "Apply"},
+        {"Command3", Kind::PictureButton, {2040, 2640, 2055, 855}, "rungame", {}, "Run game"},
+        // Beyond the right edge: never seen, but reachable with Tab.
+        {"Combo1", Kind::ComboBox, {9000, 1920, 2175, 315}, {}, {"0", "1"}},
+        {"Command2", Kind::PictureButton, {8520, 2880, 2055, 975}, "demo", {}, "Run the demo"},
+    };
+    for (Control &inert : inertControls())
+        form.controls.push_back(std::move(inert));
+
+    // All 63 stops; Tab wraps round from Command3 to Command1, where the focus starts.
+    form.tabOrder = expand({"Command1", "Combo1", "Combo2..3", "Check1", "Combo4", "Combo5..13", "Check2..6",
+                            "Combo14..31", "Command2", "Combo32..54", "Command3"});
+
+    form.bindings = {
+        {"Command1", Event::Click, Command1_Click},
+        {"Combo1", Event::Change, Combo1_Change}, // an edit of its text, not a pick from its list
+        {"Command3", Event::Click, Command3_Click},
+        {"Command2", Event::Click, Command2_Click},
+    };
+    return form;
 }
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_background(QStringLiteral(":/background.png"))
+const FormDescription &Form1()
 {
-    Q_INIT_RESOURCE(resources); // they live in a static library
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Korvane Resolution Changer"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    setFixedSize(twips(0, 0, 4035, 4110).size());
-    QPalette shade = palette();
-    shade.setColor(QPalette::Window, QColor(0x1a, 0x0d, 0x05));
-    setPalette(shade);
-
-    // What the user sees. The picture labels come first so that they lie beneath.
-    QLabel *Image2 = pictureLabel(this, "Image2", twips(600, 1080, 1515, 375), ":/windowed.png");
-    Check1 = checkBox(this, "Check1", twips(240, 1080, 255, 375));
-    QLabel *Image1 = pictureLabel(this, "Image1", twips(120, 1680, 1515, 375), ":/resolution.png");
-    Combo4 = comboBox(this, "Combo4", twips(1560, 1680, 2175, 315), displayModes());
-    PictureButton *Command1 = pictureButton(this, "Command1", twips(0, 2640, 2055, 855), ":/apply.png");
-    PictureButton *Command3 = pictureButton(this, "Command3", twips(2040, 2640, 2055, 855), ":/rungame.png");
-
-    // Beyond the right edge: never seen, but reachable with Tab.
-    QWidget *Combo1 = offscreen(this, "Combo1", twips(9000, 1920, 2175, 315), [this](QWidget *parent) {
-        QComboBox *combo = comboBox(parent, {}, {}, {"0", "1"});
-        // textEdited, not textChanged: picking a list entry must not write.
-        connect(combo->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
-        return combo;
-    });
-    QWidget *Command2 = offscreen(this, "Command2", twips(8520, 2880, 2055, 975), [this](QWidget *parent) {
-        PictureButton *button = pictureButton(parent, {}, {}, ":/demo.png");
-        connect(button, &QPushButton::clicked, this, &Form1::Command2_Click);
-        return button;
-    });
-
-    // Also beyond the right edge, and bound to nothing: they only take the focus.
-    QList<QWidget *> inertCombos(55); // indexed by the number in the name
-    for (int n = 2; n <= 54; ++n) {
-        const int left = 6240 + (n - 2) % 3 * 2100;
-        const int top = 360 + (n - 2) / 3 * 375;
-        if (n != 4)
-            inertCombos[n] = offscreen(this, QStringLiteral("Combo%1").arg(n), twips(left, top, 2175, 315),
-                                       [](QWidget *parent) { return comboBox(parent, {}, {}, {}); });
-    }
-    QList<QWidget *> inertChecks(7);
-    for (int n = 2; n <= 6; ++n)
-        inertChecks[n] = offscreen(this, QStringLiteral("Check%1").arg(n), twips(6240 + (n - 2) * 1050, 6960, 255, 375),
-                                   [](QWidget *parent) { return checkBox(parent, {}, {}); });
-    const auto combos = [&](int first, int last) { return inertCombos.mid(first, last - first + 1); };
-    const auto checks = [&](int first, int last) { return inertChecks.mid(first, last - first + 1); };
-
-    // The Tab order, all 63 stops; it wraps round from Command3 to Command1.
-    const QList<QWidget *> focusOrder = QList<QWidget *>{Command1, Combo1}
-        + combos(2, 3) + QList<QWidget *>{Check1, Combo4} + combos(5, 13) + checks(2, 6)
-        + combos(14, 31) + QList<QWidget *>{Command2} + combos(32, 54) + QList<QWidget *>{Command3};
-    for (qsizetype i = 1; i < focusOrder.size(); ++i)
-        setTabOrder(focusOrder[i - 1], focusOrder[i]);
-    Command1->setFocus();
-
-    // A check box fills with its Button colour, which also shades the box itself.
-    Check1->setBackgroundRole(QPalette::Window);
-    Check1->setAutoFillBackground(true);
-    QPalette orange = Check1->palette();
-    orange.setColor(QPalette::Window, QColor(255, 192, 128));
-    Check1->setPalette(orange);
-
-    // Names for screen readers; nothing on screen changes.
-    Command1->setAccessibleName(tr("Apply"));
-    Command3->setAccessibleName(tr("Run game"));
-    Command2->setAccessibleName(tr("Run the demo"));
-    Image2->setAccessibleName(tr("Windowed"));
-    Image1->setAccessibleName(tr("Resolution"));
-    Check1->setAccessibleName(Image2->accessibleName());
-    Combo4->setAccessibleName(Image1->accessibleName());
-    Image2->setBuddy(Check1);
-    Image1->setBuddy(Combo4);
-
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-
-    keepOffTaskbar(this);
+    static const FormDescription form = describeForm1();
+    return form;
 }
 
-void Form1::paintEvent(QPaintEvent *)
+std::string selectedDisplayMode(const std::string &shownText)
 {
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
-}
-
-void Form1::Command1_Click()
-{
-    if (const auto failure = WriteLocaleIni()) {
-        reportFailure(this, *failure);
-        return;
-    }
-    showInformation(this, QStringLiteral("Changes Applied!"));
-}
-
-void Form1::Combo1_Change()
-{
-    if (const auto failure = WriteLocaleIni())
-        reportFailure(this, *failure);
-}
-
-void Form1::Command3_Click()
-{
-    if (const auto failure = StartGameExecutable(QStringLiteral("korvane.exe")))
-        reportFailure(this, *failure);
-}
-
-void Form1::Command2_Click()
-{
-    if (const auto failure = StartGameExecutable(QStringLiteral("korvane_demo.exe")))
-        reportFailure(this, *failure);
-}
-
-std::optional<Failure> Form1::WriteLocaleIni()
-{
-    DisplaySettings settings;
-    settings.windowed = Check1->checkState() != Qt::Unchecked;
-    // After the user has typed, the combo's own index may name another entry than
-    // the one its text shows; the file must get what the user sees, or nothing.
-    const int index = Combo4->findText(Combo4->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-    settings.resolution = Combo4->itemText(index);
-    return writeLocaleIni(settings);
+    const bool listed = std::find(DisplayModeList.begin(), DisplayModeList.end(), shownText) != DisplayModeList.end();
+    return listed ? shownText : std::string();
 }

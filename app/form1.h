@@ -1,34 +1,59 @@
 #pragma once
 
+#include "app/twips.h"
 #include "platform/failure.h"
 
-#include <QPixmap>
-#include <QWidget>
 #include <optional>
+#include <string>
+#include <vector>
 
-class QCheckBox;
-class QComboBox;
+class FormView;
 
-// The program's one window. Its controls carry their names as object names.
-class Form1 : public QWidget
+// The program's one window, described once; each platform's toolkit builds
+// the real window from this and calls back the bound actions.
+enum class Kind { PictureLabel, CheckBox, ComboBox, PictureButton };
+
+struct Rgb
 {
-    Q_OBJECT
-
-public:
-    explicit Form1(QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    void Command1_Click();
-    void Combo1_Change();
-    void Command3_Click();
-    void Command2_Click();
-
-    std::optional<Failure> WriteLocaleIni();
-
-    QPixmap m_background;
-    QCheckBox *Check1 = nullptr;
-    QComboBox *Combo4 = nullptr;
+    unsigned char red, green, blue;
 };
+
+struct Control
+{
+    std::string name;
+    Kind kind;
+    Twips place;
+    std::string picture = {};            // a picture's base name in resources/, or none
+    std::vector<std::string> items = {}; // a combo box's list
+    std::string accessibleName = {};     // for screen readers; never shown
+    std::string labelFor = {};           // a picture label names this control
+    std::optional<Rgb> background = {};
+};
+
+enum class Event { Click, Change };
+
+using Action = void (*)(FormView &form);
+
+struct Binding
+{
+    std::string control;
+    Event event;
+    Action action;
+};
+
+struct FormDescription
+{
+    std::string caption;
+    Twips clientArea;
+    std::string background;        // a picture drawn unscaled at the top-left
+    Rgb backgroundColour;          // shows only where the picture does not reach
+    std::string comboText;         // every combo box starts with this text and no entry chosen
+    std::vector<Control> controls; // bottom to top where they overlap
+    std::vector<std::string> tabOrder;
+    std::vector<Binding> bindings;
+};
+
+const FormDescription &Form1();
+
+// What Apply writes for what Combo4 shows: the list entry with exactly that text, or nothing.
+std::string selectedDisplayMode(const std::string &shownText);

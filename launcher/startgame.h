@@ -2,9 +2,9 @@
 
 #include "platform/failure.h"
 
-#include <QString>
 #include <optional>
+#include <string>
 
-// Starts the game program of that bare name, found in the current directory
-// or else along PATH. A Windows program is handed to wine.
-std::optional<Failure> StartGameExecutable(const QString &name);
+// Starts the game program of that bare name ("korvane.exe", "korvane_demo.exe")
+// as a process of its own, and returns at once.
+std::optional<Failure> StartGameExecutable(const std::string &name);

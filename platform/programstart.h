@@ -2,10 +2,10 @@
 
 #include "platform/failure.h"
 
-#include <QStringList>
 #include <optional>
+#include <string>
 
-// Starts a program as a process of its own, in the current directory, and
-// returns without waiting. Nothing waits for it later either: it outlives us
-// and leaves no zombie behind.
-std::optional<Failure> startProgram(const QString &program, const QStringList &arguments);
+// Starts the program of that bare name as a process of its own, found by the
+// platform's own search (the current directory among the places), with no
+// arguments, in the current directory, and returns without waiting.
+std::optional<Failure> startProgram(const std::string &name);

@@ -21,3 +21,11 @@ mask = bytes(size * 8)  # 48 bits a row, padded to 64: all opaque
 image = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0, len(xor) + len(mask), 0, 0, 0, 0) + xor + mask
 sys.stdout.buffer.write(struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(image), 22) + image)
 ' > icon.ico
+
+# The Windows pictures: 24-bit BMPs. The picture labels are drawn opaque
+# there, so they carry the piece of the title picture that lies beneath them.
+for name in background apply rungame demo; do
+    convert "$name.png" -type TrueColor BMP3:"$name.bmp"
+done
+convert background.png -crop 101x25+40+72 +repage windowed.png -composite -type TrueColor BMP3:windowed.bmp
+convert background.png -crop 101x25+8+112 +repage resolution.png -composite -type TrueColor BMP3:resolution.bmp

@@ -2,18 +2,17 @@
 
 #include "platform/failure.h"
 
-#include <QByteArray>
-#include <QString>
 #include <optional>
+#include <string>
 
 struct DisplaySettings
 {
     bool windowed = false;
-    QString resolution; // the text of a DisplayModeList entry, or empty for none
+    std::string resolution; // the text of a DisplayModeList entry, or empty for none
 };
 
 // The exact bytes of locale.ini: two lines, each ended by CR LF, single-byte text.
-QByteArray formatLocaleIni(const DisplaySettings &settings);
+std::string formatLocaleIni(const DisplaySettings &settings);
 
 // Replaces locale.ini in the current directory whole; on failure it is left as it was.
 std::optional<Failure> writeLocaleIni(const DisplaySettings &settings);

@@ -1,4 +1,4 @@
-#include "platform/x11window.h"
+#include "platform/qt/x11window.h"
 
 #include <QGuiApplication>
 #include <QWidget>

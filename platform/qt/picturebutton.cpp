@@ -1,4 +1,4 @@
-#include "app/picturebutton.h"
+#include "platform/qt/picturebutton.h"
 
 #include <QPen>
 #include <QStyleOptionButton>

@@ -1,4 +1,4 @@
-#include "app/lazycontrol.h"
+#include "platform/qt/lazycontrol.h"
 
 #include <QFocusEvent>
 

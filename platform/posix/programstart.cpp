@@ -1,0 +1,147 @@
+#include "platform/programstart.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// A bare name is looked up in the current directory first, then along PATH.
+// Paths stay relative where they were found, so a folder name that is not
+// valid text, or a parent that cannot be searched, does not stand in the way.
+namespace {
+
+std::string currentFolder()
+{
+    std::vector<char> buffer(4096);
+    return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string(".");
+}
+
+// The name to show: where it was found, as a whole path when the folder is known.
+std::string shown(const std::string &path)
+{
+    return path.front() == '/' ? path : currentFolder() + "/" + path;
+}
+
+// Never blocks: a named pipe is opened without waiting and then refused.
+bool isWindowsProgram(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status{};
+    char magic[2] = {};
+    const bool windows = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && read(fd, magic, 2) == 2
+                         && magic[0] == 'M' && magic[1] == 'Z';
+    close(fd);
+    return windows;
+}
+
+bool isRegular(const std::string &path, struct stat &status)
+{
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Along PATH only what could be started counts; an empty entry is the current folder.
+std::string findAlongPath(const std::string &name, bool windowsToo)
+{
+    const char *variable = std::getenv("PATH");
+    std::string folders = variable ? variable : "";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string folder = folders.substr(start, end - start);
+        const std::string candidate = folder.empty() ? name : folder + "/" + name;
+        struct stat status{};
+        if (isRegular(candidate, status)
+            && (access(candidate.c_str(), X_OK) == 0 || (windowsToo && isWindowsProgram(candidate))))
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+// Starts the program detached, and carries exec's own error number back.
+std::optional<Failure> spawn(const std::string &action, const std::string &file, std::vector<std::string> words)
+{
+    std::vector<char *> argv;
+    for (std::string &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return systemFailure(errno, action);
+    const pid_t middle = fork();
+    if (middle < 0) {
+        const int number = errno;
+        close(report[0]);
+        close(report[1]);
+        return systemFailure(number, action);
+    }
+    if (middle == 0) {
+        // The middle child leaves at once: the program is adopted by init, so
+        // it outlives us and nothing of ours has to reap it.
+        setsid();
+        const pid_t game = fork();
+        if (game > 0)
+            _exit(0);
+        if (game == 0) {
+            // The game starts with no signal blocked or ignored that we chose for ourselves.
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            signal(SIGPIPE, SIG_DFL);
+            signal(SIGXFSZ, SIG_DFL);
+            execv(file.c_str(), argv.data());
+        }
+        const int number = errno; // only a failed fork or exec gets here
+        [[maybe_unused]] const ssize_t written = write(report[1], &number, sizeof number);
+        _exit(127);
+    }
+    close(report[1]);
+    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    int execError = 0;
+    ssize_t got;
+    while ((got = read(report[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    if (got == sizeof execError)
+        return systemFailure(execError, action);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Failure> startProgram(const std::string &name)
+{
+    // What is in the game's folder is taken as it is, so that a bad file there
+    // is reported rather than passed over.
+    struct stat status{};
+    std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
+    if (path.empty())
+        return systemFailure(ENOENT, "cannot start \"" + name + "\"", "looked in the current folder and along PATH");
+    const std::string action = "cannot start \"" + shown(path) + "\"";
+    if (stat(path.c_str(), &status) != 0)
+        return systemFailure(errno, action);
+    if (S_ISDIR(status.st_mode))
+        return systemFailure(EISDIR, action);
+    if (!S_ISREG(status.st_mode))
+        return systemFailure(EACCES, action, "it is not a regular file");
+
+    if (isWindowsProgram(path)) {
+        const std::string wine = findAlongPath("wine", false);
+        if (wine.empty())
+            return Failure{ENOEXEC, action + ": it is a Windows program, and wine is needed to start it "
+                                             "(no wine was found on PATH)"};
+        return spawn(action, wine, {wine, path.find('/') == std::string::npos ? "./" + path : path});
+    }
+    if (access(path.c_str(), X_OK) != 0)
+        return systemFailure(EACCES, action, "the file is not marked executable");
+    return spawn(action, path, {shown(path)});
+}

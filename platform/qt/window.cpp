@@ -1,0 +1,198 @@
+// The window on Qt: built from the window's description.
+#include "platform/window.h"
+
+#include "app/form1.h"
+#include "platform/qt/lazycontrol.h"
+#include "platform/qt/picturebutton.h"
+#include "platform/qt/x11window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <csignal>
+
+namespace {
+
+QString fromUtf8(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QRect pixels(Twips place)
+{
+    const Pixels p = toPixels(place);
+    return {p.left, p.top, p.width, p.height};
+}
+
+QColor colour(Rgb rgb)
+{
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QString picture(const std::string &name)
+{
+    return ":/" + fromUtf8(name) + ".png";
+}
+
+class QtForm : public QWidget, public FormView
+{
+public:
+    explicit QtForm(const FormDescription &form);
+
+    int checkValue(const std::string &control) const override;
+    std::string text(const std::string &control) const override;
+    void showInformation(const std::string &text) override { showBox(QMessageBox::Information, fromUtf8(text)); }
+    void reportFailure(const Failure &failure) override
+    {
+        showBox(QMessageBox::Critical, QStringLiteral("Error %1: %2").arg(failure.number).arg(fromUtf8(failure.description)));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, m_background);
+    }
+
+private:
+    QWidget *make(const Control &control, QWidget *parent);
+    void bind(const Control &control, QWidget *widget);
+    void showBox(QMessageBox::Icon icon, const QString &text)
+    {
+        QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
+        box.exec();
+    }
+
+    const FormDescription &m_form;
+    QPixmap m_background;
+};
+
+QtForm::QtForm(const FormDescription &form)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint),
+      m_form(form), m_background(picture(form.background))
+{
+    setWindowTitle(fromUtf8(form.caption));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setFixedSize(pixels(form.clientArea).size());
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, colour(form.backgroundColour));
+    setPalette(shade);
+
+    for (const Control &control : form.controls) {
+        QWidget *widget;
+        // Controls beyond the right edge never show: they are made when the focus first reaches them.
+        if (pixels(control.place).left() >= width())
+            widget = new LazyControl(this, fromUtf8(control.name), pixels(control.place),
+                                     [this, &control](QWidget *parent) { return make(control, parent); });
+        else
+            widget = make(control, this);
+        widget->setObjectName(fromUtf8(control.name));
+        widget->setGeometry(pixels(control.place));
+        widget->setAccessibleName(fromUtf8(control.accessibleName));
+    }
+    for (const Control &control : form.controls) {
+        if (auto *label = findChild<QLabel *>(fromUtf8(control.name)))
+            label->setBuddy(findChild<QWidget *>(fromUtf8(control.labelFor)));
+    }
+
+    QWidget *previous = nullptr;
+    for (const std::string &name : form.tabOrder) {
+        QWidget *next = findChild<QWidget *>(fromUtf8(name));
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    }
+    findChild<QWidget *>(fromUtf8(form.tabOrder.front()))->setFocus();
+    keepOffTaskbar(this);
+}
+
+QWidget *QtForm::make(const Control &control, QWidget *parent)
+{
+    QWidget *widget = nullptr;
+    switch (control.kind) {
+    case Kind::PictureLabel: {
+        auto *label = new QLabel(parent);
+        label->setPixmap(QPixmap(picture(control.picture)));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    case Kind::CheckBox:
+        widget = new QCheckBox(parent);
+        break;
+    case Kind::ComboBox: {
+        // Typed text is neither added to the list nor completed from it.
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        for (const std::string &item : control.items)
+            combo->addItem(fromUtf8(item));
+        combo->setCurrentIndex(-1);
+        combo->setEditText(fromUtf8(m_form.comboText));
+        widget = combo;
+        break;
+    }
+    case Kind::PictureButton:
+        widget = new PictureButton(picture(control.picture), parent);
+        break;
+    }
+    if (control.background) {
+        // A check box fills with its Button colour, which would also shade the box itself.
+        widget->setBackgroundRole(QPalette::Window);
+        widget->setAutoFillBackground(true);
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, colour(*control.background));
+        widget->setPalette(palette);
+    }
+    bind(control, widget);
+    return widget;
+}
+
+void QtForm::bind(const Control &control, QWidget *widget)
+{
+    for (const Binding &binding : m_form.bindings) {
+        if (binding.control != control.name)
+            continue;
+        const Action action = binding.action;
+        if (auto *button = qobject_cast<QPushButton *>(widget); button && binding.event == Event::Click)
+            connect(button, &QPushButton::clicked, this, [this, action] { action(*this); });
+        // textEdited, not textChanged: picking a list entry is not an edit.
+        if (auto *combo = qobject_cast<QComboBox *>(widget); combo && binding.event == Event::Change)
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { action(*this); });
+    }
+}
+
+// A control not yet made still holds what it started with.
+int QtForm::checkValue(const std::string &control) const
+{
+    const auto *box = findChild<QCheckBox *>(fromUtf8(control));
+    return box ? int(box->checkState()) : 0;
+}
+
+std::string QtForm::text(const std::string &control) const
+{
+    const auto *combo = findChild<QComboBox *>(fromUtf8(control));
+    return combo ? combo->currentText().toStdString() : m_form.comboText;
+}
+
+} // namespace
+
+int runForm(int argc, char *argv[], const FormDescription &form)
+{
+    // With a file size limit, a write fails with EFBIG and is reported, rather than killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
+    Q_INIT_RESOURCE(resources); // they live in a static library
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("korvane-resolution-changer"));
+    app.setApplicationDisplayName(fromUtf8(form.caption));
+    app.setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    QtForm window(form);
+    window.show();
+    return app.exec();
+}

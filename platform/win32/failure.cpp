@@ -1,0 +1,22 @@
+#include "platform/failure.h"
+
+#include "platform/win32/text.h"
+
+#include <windows.h>
+
+Failure systemFailure(int number, const std::string &action, const std::string &detail)
+{
+    wchar_t *buffer = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, DWORD(number), 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : L"unknown error";
+    LocalFree(buffer);
+    // "Access is denied.\r\n" reads better inside a sentence as "Access is denied".
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
+        text.pop_back();
+    std::string description = action + ": " + toUtf8(text);
+    if (!detail.empty())
+        description += " (" + detail + ")";
+    return {number, description};
+}

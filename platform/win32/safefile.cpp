@@ -1,0 +1,69 @@
+#include "platform/safefile.h"
+
+#include "platform/win32/text.h"
+
+#include <windows.h>
+
+namespace {
+
+std::wstring folderOf(const std::wstring &path)
+{
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// A link (a reparse point) keeps pointing where it did: its target is replaced.
+std::wstring linkTarget(const std::wstring &path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring target(MAX_PATH * 4, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file, target.data(), DWORD(target.size()), FILE_NAME_NORMALIZED);
+    CloseHandle(file);
+    return length && length < target.size() ? target.substr(0, length) : path;
+}
+
+} // namespace
+
+std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
+{
+    const std::string action = "cannot write \"" + name + "\"";
+    std::wstring path = toWide(name);
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        path = linkTarget(path);
+        attributes = GetFileAttributesW(path.c_str());
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return systemFailure(ERROR_ACCESS_DENIED, action, "it is a folder");
+        // Checked here, because a move may replace a read-only file where the system lets it.
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            return systemFailure(ERROR_ACCESS_DENIED, action, "the file is read-only");
+    }
+
+    // A name of our own beside the file, made new, so nothing else is touched.
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = folderOf(path) + L"locale.ini." + std::to_wstring(GetCurrentProcessId()) + L"-"
+                    + std::to_wstring(attempt) + L".new";
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_EXISTS || attempt == 100))
+            return systemFailure(int(GetLastError()), action);
+    }
+    DWORD written = 0;
+    const bool complete = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)
+                          && written == bytes.size() && FlushFileBuffers(file);
+    DWORD error = complete ? 0 : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+    CloseHandle(file);
+    if (!error && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error) {
+        DeleteFileW(temporary.c_str());
+        return systemFailure(int(error), action);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,322 @@
+// The window on Win32: built from the window's description, driven the way a
+// dialog is, with IsDialogMessage for Tab, Space and the arrow keys.
+#include "platform/window.h"
+
+#include "app/form1.h"
+#include "platform/win32/text.h"
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <map>
+
+namespace {
+
+// Control IDs start here, clear of IDOK and IDCANCEL, which Enter and Esc send.
+constexpr int firstControlId = 100;
+
+class Win32Form : public FormView
+{
+public:
+    explicit Win32Form(const FormDescription &form) : m_form(form) {}
+    ~Win32Form();
+
+    bool create(HINSTANCE instance);
+    HWND window() const { return m_window; }
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int checkValue(const std::string &control) const override
+    {
+        return int(SendMessageW(m_controls.at(control), BM_GETCHECK, 0, 0));
+    }
+    std::string text(const std::string &control) const override;
+    void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
+    void reportFailure(const Failure &failure) override
+    {
+        show("Error " + std::to_string(failure.number) + ": " + failure.description, MB_ICONERROR);
+    }
+
+private:
+    HWND makeControl(const Control &control, int id, HINSTANCE instance);
+    void drawButton(const DRAWITEMSTRUCT &item);
+    void command(int id, int notification, HWND from);
+    void show(const std::string &text, UINT icon)
+    {
+        MessageBoxW(m_window, toWide(text).c_str(), toWide(m_form.caption).c_str(), MB_OK | icon);
+    }
+
+    const FormDescription &m_form;
+    HWND m_owner = nullptr;
+    HWND m_window = nullptr;
+    HWND m_lastFocus = nullptr;
+    HFONT m_font = nullptr;
+    HBRUSH m_backgroundBrush = nullptr;
+    HBITMAP m_background = nullptr;
+    std::map<std::string, HWND> m_controls;
+    std::map<HWND, HBITMAP> m_pictures;
+    std::map<HWND, std::pair<HBRUSH, COLORREF>> m_shades;
+};
+
+RECT pixels(Twips place)
+{
+    const Pixels p = toPixels(place);
+    return {p.left, p.top, p.left + p.width, p.top + p.height};
+}
+
+COLORREF colour(Rgb rgb)
+{
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+// Draws a picture unscaled; the device context clips it.
+void drawPicture(HDC dc, HBITMAP picture, int left, int top)
+{
+    BITMAP size{};
+    GetObjectW(picture, sizeof size, &size);
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(source, picture);
+    BitBlt(dc, left, top, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          LONG_PTR(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    auto *form = reinterpret_cast<Win32Form *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return form ? form->handle(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Win32Form::create(HINSTANCE instance)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    m_font = CreateFontIndirectW(&metrics.lfMessageFont); // the system's own control font
+    m_backgroundBrush = CreateSolidBrush(colour(m_form.backgroundColour));
+    m_background = HBITMAP(LoadImageW(instance, toWide(m_form.background).c_str(), IMAGE_BITMAP, 0, 0, 0));
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = formProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KORVANE));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"KorvaneForm1";
+    if (!RegisterClassExW(&windowClass))
+        return false;
+
+    // A window owned by a hidden one has no taskbar button, and keeps a normal caption.
+    m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD extendedStyle = WS_EX_DLGMODALFRAME;
+    RECT frame = pixels(m_form.clientArea);
+    AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    m_window = CreateWindowExW(extendedStyle, windowClass.lpszClassName, toWide(m_form.caption).c_str(), style,
+                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                               m_owner, nullptr, instance, this);
+    if (!m_window)
+        return false;
+
+    for (size_t i = 0; i < m_form.controls.size(); ++i) {
+        const Control &control = m_form.controls[i];
+        m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
+    }
+    // Tab walks the controls from the top of their stacking order down, so the
+    // stops are stacked in Tab order, with the picture labels at the bottom.
+    for (const std::string &name : m_form.tabOrder)
+        SetWindowPos(m_controls.at(name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const Control &control : m_form.controls) {
+        if (control.kind == Kind::PictureLabel)
+            SetWindowPos(m_controls.at(control.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    m_lastFocus = m_controls.at(m_form.tabOrder.front());
+    return true;
+}
+
+HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
+{
+    const RECT place = pixels(control.place);
+    const int width = place.right - place.left;
+    int height = place.bottom - place.top;
+    const wchar_t *windowClass = L"BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    switch (control.kind) {
+    case Kind::PictureLabel:
+        windowClass = L"STATIC";
+        style |= SS_BITMAP;
+        break;
+    case Kind::CheckBox:
+        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+        break;
+    case Kind::ComboBox:
+        windowClass = L"COMBOBOX";
+        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+        height *= 1 + int(control.items.size()); // room for the whole list when it drops down
+        break;
+    case Kind::PictureButton:
+        style |= BS_OWNERDRAW | WS_TABSTOP;
+        break;
+    }
+    HWND handle = CreateWindowExW(0, windowClass, L"", style, place.left, place.top, width, height, m_window,
+                                  reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+    SendMessageW(handle, WM_SETFONT, WPARAM(m_font), FALSE);
+    if (control.kind == Kind::PictureButton) // read by screen readers, never drawn
+        SetWindowTextW(handle, toWide(control.accessibleName).c_str());
+    if (!control.picture.empty()) {
+        HBITMAP picture = HBITMAP(LoadImageW(instance, toWide(control.picture).c_str(), IMAGE_BITMAP, 0, 0, 0));
+        m_pictures[handle] = picture;
+        if (control.kind == Kind::PictureLabel)
+            SendMessageW(handle, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(picture));
+    }
+    if (control.kind == Kind::ComboBox) {
+        // The edit field as high as laid out: its item height is the field less its borders.
+        const LRESULT field = SendMessageW(handle, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+        RECT now{};
+        GetWindowRect(handle, &now);
+        SendMessageW(handle, CB_SETITEMHEIGHT, WPARAM(-1), LPARAM(field + (place.bottom - place.top) - (now.bottom - now.top)));
+        for (const std::string &item : control.items)
+            SendMessageW(handle, CB_ADDSTRING, 0, LPARAM(toWide(item).c_str()));
+        SetWindowTextW(handle, toWide(m_form.comboText).c_str());
+    }
+    if (control.background)
+        m_shades[handle] = {CreateSolidBrush(colour(*control.background)), colour(*control.background)};
+    return handle;
+}
+
+std::string Win32Form::text(const std::string &control) const
+{
+    HWND handle = m_controls.at(control);
+    std::wstring text(size_t(GetWindowTextLengthW(handle)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(handle, text.data(), int(text.size()))));
+    return toUtf8(text);
+}
+
+// The picture centred on the face and clipped to it, the same in every state.
+void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
+{
+    RECT face = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    HBITMAP picture = m_pictures.at(item.hwndItem);
+    BITMAP size{};
+    GetObjectW(picture, sizeof size, &size);
+    const int offset = pressed ? 1 : 0;
+    drawPicture(item.hDC, picture, (face.right - size.bmWidth) / 2 + offset, (face.bottom - size.bmHeight) / 2 + offset);
+    // A light dotted frame, which shows on the dark pictures.
+    if (item.itemState & ODS_FOCUS) {
+        HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 224, 192));
+        HGDIOBJ previousPen = SelectObject(item.hDC, pen);
+        HGDIOBJ previousBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
+        SetBkMode(item.hDC, TRANSPARENT);
+        Rectangle(item.hDC, face.left + 4, face.top + 4, face.right - 4, face.bottom - 4);
+        SelectObject(item.hDC, previousBrush);
+        DeleteObject(SelectObject(item.hDC, previousPen));
+    }
+}
+
+void Win32Form::command(int id, int notification, HWND from)
+{
+    // Enter comes as IDOK: it clicks a focused button and does nothing elsewhere. Esc (IDCANCEL) does nothing.
+    if (id == IDOK) {
+        HWND focus = GetFocus();
+        for (const Control &control : m_form.controls) {
+            if (control.kind == Kind::PictureButton && m_controls.at(control.name) == focus)
+                SendMessageW(focus, BM_CLICK, 0, 0);
+        }
+        return;
+    }
+    if (id < firstControlId || size_t(id - firstControlId) >= m_form.controls.size())
+        return;
+    const Control &control = m_form.controls[size_t(id - firstControlId)];
+    if (m_controls.at(control.name) != from)
+        return;
+    for (const Binding &binding : m_form.bindings) {
+        const bool fires = (binding.event == Event::Click && notification == BN_CLICKED)
+                           || (binding.event == Event::Change && notification == CBN_EDITCHANGE);
+        if (binding.control == control.name && fires)
+            binding.action(*this);
+    }
+}
+
+LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    m_window = window; // already needed while CreateWindowExW runs
+    switch (message) {
+    case WM_ERASEBKGND: {
+        HDC dc = HDC(wParam);
+        RECT client{};
+        GetClientRect(m_window, &client);
+        FillRect(dc, &client, m_backgroundBrush);
+        drawPicture(dc, m_background, 0, 0);
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (const auto shade = m_shades.find(HWND(lParam)); shade != m_shades.end()) {
+            SetBkColor(HDC(wParam), shade->second.second);
+            return LRESULT(shade->second.first);
+        }
+        break;
+    case WM_DRAWITEM:
+        drawButton(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam), HWND(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        // A plain window would take the focus itself; give it back to the control that had it.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(m_window, focus))
+                m_lastFocus = focus;
+        } else if (m_lastFocus) {
+            SetFocus(m_lastFocus);
+        }
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(m_window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+Win32Form::~Win32Form()
+{
+    if (m_owner)
+        DestroyWindow(m_owner);
+    for (const auto &[handle, shade] : m_shades)
+        DeleteObject(shade.first);
+    for (const auto &[handle, picture] : m_pictures)
+        DeleteObject(picture);
+    DeleteObject(m_background);
+    DeleteObject(m_backgroundBrush);
+    DeleteObject(m_font);
+}
+
+} // namespace
+
+int runForm(int, char *[], const FormDescription &form)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    Win32Form window(form);
+    if (!window.create(GetModuleHandleW(nullptr))) {
+        window.reportFailure(systemFailure(int(GetLastError()), "cannot open the window"));
+        return 1;
+    }
+    ShowWindow(window.window(), SW_SHOWDEFAULT);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window.window(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return int(message.wParam);
+}
