@@ -7,26 +7,35 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    # What the screen showed, for whoever reads the failure.
+    [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/korvane-failure.png" 2>/dev/null \
+        && echo "the screen: ${TMPDIR:-/tmp}/korvane-failure.png" >&2
+    exit 1
+}
 
-# Starts Xvfb on the first free display number, and a window manager if asked.
+# Starts Xvfb on the first free display number, and IceWM if asked. Without
+# -noreset the server resets whenever its last client leaves, and a program
+# that connects just then is refused.
 start_display() {
     n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     export DISPLAY=":$n"
-    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     pids="$pids $!"
     for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     if [ "${1:-}" = "--window-manager" ]; then
         icewm >/dev/null 2>&1 &
         pids="$pids $!"
         for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+        sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
     fi
 }
 
 # Prints the id of the visible window with that exact title, other than $2.
 find_window() {
-    for _ in $(seq 100); do
+    for _ in $(seq 150); do
         found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n 1 || true)
         [ -n "$found" ] && { echo "$found"; return 0; }
         sleep 0.1
@@ -34,12 +43,12 @@ find_window() {
     return 1
 }
 
-# Waits until locale.ini holds exactly these bytes (printf notation).
+# Waits until the file holds exactly these bytes (printf notation).
 expect_file() {
-    expected=$(printf "$1" | od -An -c)
+    expected=$(printf "$2" | od -An -c)
     for _ in $(seq 50); do
-        [ -f locale.ini ] && [ "$(od -An -c locale.ini)" = "$expected" ] && return 0
+        [ -f "$1" ] && [ "$(od -An -c "$1")" = "$expected" ] && return 0
         sleep 0.1
     done
-    fail "locale.ini holds $(od -An -c locale.ini 2>&1), expected $1"
+    fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
 }

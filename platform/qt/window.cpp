@@ -8,11 +8,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QShortcut>
 #include <csignal>
 
 namespace {
@@ -64,6 +66,12 @@ private:
     void showBox(QMessageBox::Icon icon, const QString &text)
     {
         QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
+        // Ctrl+C copies the caption and the text, as it does on Windows, for a report.
+        QShortcut copy(QKeySequence::Copy, &box);
+        connect(&copy, &QShortcut::activated, &box, [&] {
+            const QString rule = QStringLiteral("---------------------------\n");
+            QGuiApplication::clipboard()->setText(rule + windowTitle() + "\n" + rule + text + "\n" + rule + "OK\n" + rule);
+        });
         box.exec();
     }
 

@@ -1,0 +1,179 @@
+#!/bin/sh
+# The window as a user meets it, on either program: real key presses on a
+# virtual X display under a window manager; the outcome read from the disk,
+# the boxes and the started processes.
+#   scenarios.sh linux - PROGRAM
+#   scenarios.sh windows HELPERS_DIR wine PROGRAM.exe
+. "$(dirname "$0")/xsession.sh"
+platform=$1 helpers=$2
+shift 2
+title="Korvane Resolution Changer"
+start_display --window-manager
+cd "$work"
+
+start() {
+    "$@" >/dev/null 2>&1 &
+    app=$!
+    pids="$pids $app"
+    window=$(find_window "$title") || fail "the window did not appear"
+    sleep 0.5
+    focus
+}
+# A click on the desktop, then one on the title picture, where no control lies,
+# gives the window the focus as a user would.
+focus() {
+    for _ in $(seq 30); do
+        xdotool mousemove 700 300 click 1 sleep 0.2 mousemove --window "$window" 130 30 click 1 sleep 0.3
+        [ "$(xdotool getwindowfocus)" = "$window" ] && return 0
+    done
+    fail "the window cannot be given the focus"
+}
+keys() { xdotool key --delay 30 "$@"; }
+tabs() { for _ in $(seq "$1"); do keys "$2"; done; }
+
+# The open box's caption and text, as Ctrl+C copies them on Windows.
+box_text() {
+    if [ "$platform" = windows ]; then
+        wine "$helpers/boxtext.exe" | tr -d '\r'
+    else
+        xdotool windowactivate --sync "$(find_window "$title" "$window")" key ctrl+c 2>/dev/null
+        sleep 0.2
+        xclip -o -selection clipboard
+    fi
+}
+expect_box() {
+    box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
+    text=$(box_text)
+    echo "$text" | grep -qxF "$title" || fail "a box without the caption: $text"
+    echo "$text" | grep -qF "$1" || fail "the box says: $text; expected $1"
+    xdotool windowactivate --sync "$box" 2>/dev/null || true
+    keys Return
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "^$title\$" | grep -qx "$box" || { focus; return 0; }
+        sleep 0.1
+    done
+    fail "the box stayed open"
+}
+expect_no_box() {
+    sleep 0.7
+    [ "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)" = 1 ] || fail "a box appeared: $(box_text)"
+}
+# The stand-in logs "name|arguments|folder|..."; Linux's is a script.
+expect_started() {
+    for _ in $(seq 50); do [ "$(cut -d'|' -f1,2 started.log 2>/dev/null)" = "$1" ] && return 0; sleep 0.1; done
+    fail "started: $(cat started.log 2>&1); expected $1"
+}
+if [ "$platform" = windows ]; then
+    game() { cp "$helpers/game_standin.exe" "$1"; }
+else
+    game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log\n' > "$1"; chmod +x "$1"; }
+fi
+nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
+
+start "$@"
+# A fixed frame with a close box only, off the taskbar, 269 x 274 inside.
+size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+[ "$(size)" = 269x274 ] || fail "client area is $(size)"
+corner=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x + 271, y + 276}')
+xdotool mousemove $corner sleep 0.2 mousedown 1 sleep 0.2 mousemove_relative 50 50 sleep 0.2 mousemove_relative 50 50 sleep 0.2 mouseup 1
+sleep 0.3
+[ "$(size)" = 269x274 ] || fail "the window could be resized to $(size)"
+focus
+hints=$(xprop -id "$window" _MOTIF_WM_HINTS | tr -d , | cut -d= -f2)
+functions=$(echo "$hints" | awk '{print $2}') decorations=$(echo "$hints" | awk '{print $3}')
+[ $((functions & 0x20)) != 0 ] && [ $((functions & 0x18)) = 0 ] && [ $((decorations & 0x60)) = 0 ] \
+    || fail "the frame's boxes: $hints"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "it has a taskbar entry"
+# The title picture at the top-left, Check1's orange beside it.
+origin=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print "+" x "+" y}')
+import -window root -crop "269x70$origin" +repage shot.png
+convert "$(dirname "$0")/../resources/background.png" -crop 269x70+0+0 +repage expected.png
+differing=$(compare -metric AE shot.png expected.png null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "$differing pixels of the title picture differ"
+import -window root -crop "1x1$(echo "$origin" | awk -F+ '{print "+" $2 + 17 "+" $3 + 74}')" orange.png
+[ "$(convert orange.png -format '%[pixel:p{0,0}]' info:)" = "srgb(255,192,128)" ] || fail "Check1 is not orange"
+rm -f ./*.png
+
+# The focus starts on Apply, and comes back to it after the box.
+keys Return
+expect_file locale.ini "$nothing"
+expect_box "Changes Applied!"
+rm locale.ini
+keys Return
+expect_file locale.ini "$nothing"
+expect_box "Changes Applied!"
+rm locale.ini
+
+# One Tab reaches the hidden Combo1: an edit writes silently, a pick from its list does not.
+keys Tab 1
+expect_file locale.ini "$nothing"
+expect_no_box
+rm locale.ini
+keys Down
+sleep 0.5
+[ -e locale.ini ] && fail "picking from Combo1's list wrote"
+
+# Check1 with Space; in Combo4, Enter and Esc do nothing, Down steps through the list.
+keys Tab Tab Tab space Tab Return Escape
+expect_no_box
+[ -e locale.ini ] && fail "Enter or Esc in Combo4 wrote"
+tabs 6 Down
+tabs 5 shift+Tab
+keys Return
+expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n'
+expect_box "Changes Applied!"
+# A mode typed exactly counts; Space clicks too.
+tabs 5 Tab
+keys ctrl+a
+xdotool type --delay 30 800x600x16
+tabs 5 shift+Tab
+keys space
+expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+expect_box "Changes Applied!"
+
+# Shift+Tab from Apply reaches Run game: each press starts one more game, without arguments.
+game korvane.exe
+keys shift+Tab space
+expect_started "korvane.exe|0"
+keys Return
+expect_started "$(printf 'korvane.exe|0\nkorvane.exe|0')"
+[ "$platform" = windows ] && { cut -d'|' -f4 started.log | grep -qvx 2 && fail "not started minimised: $(cat started.log)"; }
+rm started.log
+# The demo button lies 38 Tabs from Apply; 25 more go round to Apply.
+game korvane_demo.exe
+keys Tab
+tabs 38 Tab
+keys space
+expect_started "korvane_demo.exe|0"
+tabs 25 Tab
+keys Return
+expect_box "Changes Applied!"
+
+# Failures: reported with their number and cause; the file and the window stay.
+chmod 444 locale.ini
+keys Return
+expect_box 'cannot write "locale.ini": '
+expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+rm korvane.exe
+keys shift+Tab space
+expect_box 'Error 2: cannot start "korvane.exe"'
+keys space
+expect_box 'Error 2: cannot start "korvane.exe"'
+
+# Closing ends the program cleanly and writes nothing.
+wmctrl -c "$title"
+status=0
+wait "$app" || status=$?
+[ "$status" = 0 ] || fail "exit status $status"
+expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+
+# A file size limit, as from a shell's ulimit -f, is a failure like any other.
+if [ "$platform" = linux ]; then
+    rm -f locale.ini
+    start prlimit --fsize=0 "$@"
+    keys Return
+    expect_box 'Error 27: cannot write "locale.ini": File too large'
+    kill -0 "$app" || fail "the program ended"
+    [ -e locale.ini ] && fail "a file was left"
+fi
+echo PASS

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// A new empty folder, the current one for the length of a test.
+struct TestFolder
+{
+    fs::path previous = fs::current_path();
+    fs::path path = fs::temp_directory_path()
+                    / ("korvane-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+
+    TestFolder()
+    {
+        fs::create_directory(path);
+        fs::current_path(path);
+    }
+    ~TestFolder()
+    {
+        fs::current_path(previous);
+        std::error_code ignored; // a link may point nowhere
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        for (const auto &entry : fs::recursive_directory_iterator(path, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path, ignored);
+    }
+};
+
+inline std::string contents(const fs::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return in ? bytes.str() : "<missing>";
+}
+
+inline void put(const fs::path &file, const std::string &bytes)
+{
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::vector<std::string> entries(const fs::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
