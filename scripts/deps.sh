@@ -1,9 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages needed to build, run and test, when any is missing.
+# Installs the Debian packages needed to build, run and test both programs,
+# when any is missing. Wine's 32-bit half needs the i386 architecture.
 set -eu
-packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev fonts-dejavu-core
-          xvfb xauth xdotool x11-utils util-linux icewm wmctrl imagemagick
-          dpkg-dev file desktop-file-utils appstream binutils-mingw-w64-i686"
+packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev libxcb-damage0-dev fonts-dejavu-core
+          xvfb xauth xdotool x11-utils xclip util-linux icewm wmctrl imagemagick
+          dpkg-dev file desktop-file-utils appstream doctest-dev
+          g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
@@ -12,5 +14,6 @@ done
 [ -z "$missing" ] && exit 0
 echo "Installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

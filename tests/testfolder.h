@@ -19,16 +19,11 @@ struct TestFolder
     fs::path path = fs::temp_directory_path()
                     / ("korvane-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 
-    TestFolder()
-    {
-        fs::create_directory(path);
-        fs::current_path(path);
-    }
+    TestFolder() { fs::create_directory(path), fs::current_path(path); }
     ~TestFolder()
     {
         fs::current_path(previous);
         std::error_code ignored; // a link may point nowhere
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
         for (const auto &entry : fs::recursive_directory_iterator(path, ignored))
             fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(path, ignored);
