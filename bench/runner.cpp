@@ -1,26 +1,35 @@
-// Starts the real window and the bare one in turn, many times, and reports the
-// median time to first paint and peak memory of each; then times Apply.
+// Starts programs in turn and times each from exec to its window's first
+// paint as the X server sees it (the window's first DAMAGE event), then reads
+// its peak memory once it has settled. Then times Apply on the local disk.
+//   bench_runner ROUNDS LABEL=COMMAND...   (COMMAND split at spaces)
 #include "settings/localeini.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
-#include <ctime>
-#include <fcntl.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/damage.h>
+#include <xcb/xcb.h>
 
 namespace {
 
-struct Run
+using Clock = std::chrono::steady_clock;
+
+struct Subject
 {
-    double milliseconds;
-    double peakMiB;
+    std::string label;
+    std::vector<std::string> command;
+    std::vector<double> milliseconds, peakMiB;
 };
 
 double median(std::vector<double> values)
@@ -29,72 +38,136 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-Run startOnce(const char *program, const char *which)
+double peakMiB(pid_t pid)
 {
-    int out[2];
-    if (pipe(out) != 0)
-        std::exit(1);
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::string start = std::to_string(now.tv_sec * 1'000'000'000LL + now.tv_nsec);
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+// One start: the window of the form's size that is mapped and first damaged.
+void startOnce(xcb_connection_t *x, uint8_t damageEvent, Subject &subject)
+{
+    std::vector<char *> argv;
+    for (std::string &word : subject.command)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const auto start = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDERR_FILENO);
-        execl(program, program, which, start.c_str(), nullptr);
+        execvp(argv[0], argv.data());
         _exit(127);
     }
-    close(out[1]);
-    char buffer[64] = {};
-    const ssize_t got = read(out[0], buffer, sizeof buffer - 1);
-    close(out[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s %s did not paint\n", program, which);
-        std::exit(1);
+    struct Window
+    {
+        int width = 0, height = 0;
+        bool mapped = false;
+    };
+    std::map<xcb_window_t, Window> windows;
+    std::vector<xcb_damage_damage_t> damages;
+    double painted = -1;
+    while (painted < 0) {
+        xcb_generic_event_t *event = xcb_wait_for_event(x);
+        if (!event) {
+            std::fprintf(stderr, "lost the X server\n");
+            std::exit(1);
+        }
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_CREATE_NOTIFY) {
+            const auto *created = reinterpret_cast<xcb_create_notify_event_t *>(event);
+            windows[created->window] = {created->width, created->height, false};
+            damages.push_back(xcb_generate_id(x));
+            xcb_damage_create(x, damages.back(), created->window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+            xcb_flush(x);
+        } else if (type == XCB_CONFIGURE_NOTIFY) {
+            const auto *configured = reinterpret_cast<xcb_configure_notify_event_t *>(event);
+            windows[configured->window].width = configured->width;
+            windows[configured->window].height = configured->height;
+        } else if (type == XCB_MAP_NOTIFY) {
+            windows[reinterpret_cast<xcb_map_notify_event_t *>(event)->window].mapped = true;
+        } else if (type == damageEvent) {
+            const Window &window = windows[reinterpret_cast<xcb_damage_notify_event_t *>(event)->drawable];
+            if (window.mapped && window.width == 269 && window.height == 274)
+                painted = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        }
+        std::free(event);
     }
-    return {std::atoll(buffer) / 1e6, usage.ru_maxrss / 1024.0};
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // settled
+    subject.milliseconds.push_back(painted);
+    subject.peakMiB.push_back(peakMiB(child));
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    for (xcb_damage_damage_t damage : damages)
+        xcb_damage_destroy(x, damage);
+    xcb_flush(x);
+    // Drop what the closing windows still report.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    while (xcb_generic_event_t *late = xcb_poll_for_event(x))
+        std::free(late);
+}
+
+double applyMilliseconds()
+{
+    // On the disk under the current directory, not in a memory-backed /tmp.
+    const auto folder = std::filesystem::current_path() / "apply-bench";
+    std::filesystem::create_directory(folder);
+    std::filesystem::current_path(folder);
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = Clock::now();
+        if (writeLocaleIni({true, "1024x768x32"}))
+            std::exit(1);
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::filesystem::current_path(folder.parent_path());
+    std::filesystem::remove_all(folder);
+    return median(times);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc < 2)
+    if (argc < 3)
         return 2;
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 30;
-    std::vector<double> formTime, bareTime, formMemory, bareMemory;
-    startOnce(argv[1], "form"); // warm the caches for both
-    startOnce(argv[1], "bare");
-    for (int i = 0; i < rounds; ++i) {
-        const Run form = startOnce(argv[1], "form");
-        const Run bare = startOnce(argv[1], "bare");
-        formTime.push_back(form.milliseconds);
-        bareTime.push_back(bare.milliseconds);
-        formMemory.push_back(form.peakMiB);
-        bareMemory.push_back(bare.peakMiB);
+    const int rounds = std::atoi(argv[1]);
+    std::vector<Subject> subjects;
+    for (int i = 2; i < argc; ++i) {
+        const std::string spec = argv[i];
+        Subject subject{spec.substr(0, spec.find('=')), {}, {}, {}};
+        std::istringstream words(spec.substr(spec.find('=') + 1));
+        for (std::string word; words >> word;)
+            subject.command.push_back(word);
+        subjects.push_back(subject);
     }
 
-    // Apply on the disk under the current directory, not in a memory-backed /tmp.
-    QTemporaryDir dir(QDir::current().filePath("apply-bench-XXXXXX"));
-    QDir::setCurrent(dir.path());
-    std::vector<double> applyTime;
-    for (int i = 0; i < 200; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        if (writeLocaleIni({true, QStringLiteral("1024x768x32")}))
-            return 1;
-        applyTime.push_back(clock.nsecsElapsed() / 1e6);
-    }
+    xcb_connection_t *x = xcb_connect(nullptr, nullptr);
+    const xcb_query_extension_reply_t *damage = xcb_get_extension_data(x, &xcb_damage_id);
+    if (xcb_connection_has_error(x) || !damage || !damage->present)
+        return std::fprintf(stderr, "no X server with DAMAGE\n"), 1;
+    std::free(xcb_damage_query_version_reply(x, xcb_damage_query_version(x, 1, 1), nullptr));
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x, xcb_setup_roots_iterator(xcb_get_setup(x)).data->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x);
 
-    std::printf("start-up to first paint (median of %d, alternating):\n", rounds);
-    std::printf("  window      %7.1f ms   peak memory %6.1f MiB\n", median(formTime), median(formMemory));
-    std::printf("  bare window %7.1f ms   peak memory %6.1f MiB\n", median(bareTime), median(bareMemory));
-    std::printf("  ratio       %7.2f      difference  %6.1f MiB\n", median(formTime) / median(bareTime),
-                median(formMemory) - median(bareMemory));
-    std::printf("Apply, replacing locale.ini (median of 200): %.2f ms\n", median(applyTime));
-    return 0;
+    for (int round = -1; round < rounds; ++round) { // the first round only warms the caches
+        for (Subject &subject : subjects) {
+            startOnce(x, uint8_t(damage->first_event + XCB_DAMAGE_NOTIFY), subject);
+            if (round < 0)
+                subject.milliseconds.clear(), subject.peakMiB.clear();
+        }
+    }
+    const Subject &floor = subjects.back();
+    std::printf("%-14s %12s %12s %8s %10s\n", "", "first paint", "peak memory", "ratio", "memory");
+    for (const Subject &subject : subjects)
+        std::printf("%-14s %9.1f ms %8.1f MiB %8.2f %+6.1f MiB\n", subject.label.c_str(), median(subject.milliseconds),
+                    median(subject.peakMiB), median(subject.milliseconds) / median(floor.milliseconds),
+                    median(subject.peakMiB) - median(floor.peakMiB));
+    std::printf("(medians of %d alternating starts; ratio and memory against %s)\n", rounds, floor.label.c_str());
+    if (std::getenv("BENCH_APPLY"))
+        std::printf("Apply, replacing locale.ini (median of 200): %.2f ms\n", applyMilliseconds());
+    xcb_disconnect(x);
 }

@@ -23,11 +23,14 @@ public:
 
     bool create(HINSTANCE instance);
     HWND window() const { return m_window; }
+    bool tab(const MSG &message);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // A control not yet made still holds what it started with.
     int checkValue(const std::string &control) const override
     {
-        return int(SendMessageW(m_controls.at(control), BM_GETCHECK, 0, 0));
+        const auto found = m_controls.find(control);
+        return found == m_controls.end() ? 0 : int(SendMessageW(found->second, BM_GETCHECK, 0, 0));
     }
     std::string text(const std::string &control) const override;
     void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
@@ -38,6 +41,7 @@ public:
 
 private:
     HWND makeControl(const Control &control, int id, HINSTANCE instance);
+    HWND made(const std::string &name);
     void drawButton(const DRAWITEMSTRUCT &item);
     void command(int id, int notification, HWND from);
     void show(const std::string &text, UINT icon)
@@ -114,25 +118,21 @@ bool Win32Form::create(HINSTANCE instance)
     const DWORD extendedStyle = WS_EX_DLGMODALFRAME;
     RECT frame = pixels(m_form.clientArea);
     AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-    m_window = CreateWindowExW(extendedStyle, windowClass.lpszClassName, toWide(m_form.caption).c_str(), style,
+    m_window = CreateWindowExW(extendedStyle, L"KorvaneForm1", toWide(m_form.caption).c_str(), style,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                m_owner, nullptr, instance, this);
     if (!m_window)
         return false;
 
+    // Stacked as listed, each above the one before, where they overlap.
     for (size_t i = 0; i < m_form.controls.size(); ++i) {
         const Control &control = m_form.controls[i];
-        m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
+        if (toPixels(control.place).left >= toPixels(m_form.clientArea).width)
+            continue;
+        HWND made = m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
+        SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    // Tab walks the controls from the top of their stacking order down, so the
-    // stops are stacked in Tab order, with the picture labels at the bottom.
-    for (const std::string &name : m_form.tabOrder)
-        SetWindowPos(m_controls.at(name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (const Control &control : m_form.controls) {
-        if (control.kind == Kind::PictureLabel)
-            SetWindowPos(m_controls.at(control.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    m_lastFocus = m_controls.at(m_form.tabOrder.front());
+    m_lastFocus = made(m_form.tabOrder.front());
     return true;
 }
 
@@ -186,9 +186,46 @@ HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
     return handle;
 }
 
+// A control beyond the right edge never shows, so it is made only when the
+// focus first comes to it, and the window opens the sooner.
+HWND Win32Form::made(const std::string &name)
+{
+    if (const auto found = m_controls.find(name); found != m_controls.end())
+        return found->second;
+    for (size_t i = 0; i < m_form.controls.size(); ++i) {
+        if (m_form.controls[i].name == name)
+            m_controls[name] = makeControl(m_form.controls[i], firstControlId + int(i), GetModuleHandleW(nullptr));
+    }
+    return m_controls.at(name);
+}
+
+// Tab and Shift+Tab follow the description's list rather than the stacking order.
+bool Win32Form::tab(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || (GetKeyState(VK_CONTROL) & 0x8000)
+        || (GetKeyState(VK_MENU) & 0x8000))
+        return false;
+    const std::vector<std::string> &order = m_form.tabOrder;
+    size_t at = 0; // where the focus is: a control, or the edit field inside a combo box
+    for (HWND focus = GetFocus(); focus && focus != m_window; focus = GetParent(focus)) {
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (const auto found = m_controls.find(order[i]); found != m_controls.end() && found->second == focus)
+                at = i;
+        }
+    }
+    const bool back = GetKeyState(VK_SHIFT) & 0x8000;
+    HWND next = made(order[(at + (back ? order.size() - 1 : 1)) % order.size()]);
+    SetFocus(next);
+    SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1)); // the text selected, as a dialog does
+    return true;
+}
+
 std::string Win32Form::text(const std::string &control) const
 {
-    HWND handle = m_controls.at(control);
+    const auto found = m_controls.find(control);
+    if (found == m_controls.end())
+        return m_form.comboText;
+    HWND handle = found->second;
     std::wstring text(size_t(GetWindowTextLengthW(handle)) + 1, L'\0');
     text.resize(size_t(GetWindowTextW(handle, text.data(), int(text.size()))));
     return toUtf8(text);
@@ -223,7 +260,8 @@ void Win32Form::command(int id, int notification, HWND from)
     if (id == IDOK) {
         HWND focus = GetFocus();
         for (const Control &control : m_form.controls) {
-            if (control.kind == Kind::PictureButton && m_controls.at(control.name) == focus)
+            const auto found = m_controls.find(control.name);
+            if (control.kind == Kind::PictureButton && found != m_controls.end() && found->second == focus)
                 SendMessageW(focus, BM_CLICK, 0, 0);
         }
         return;
@@ -231,7 +269,7 @@ void Win32Form::command(int id, int notification, HWND from)
     if (id < firstControlId || size_t(id - firstControlId) >= m_form.controls.size())
         return;
     const Control &control = m_form.controls[size_t(id - firstControlId)];
-    if (m_controls.at(control.name) != from)
+    if (const auto found = m_controls.find(control.name); found == m_controls.end() || found->second != from)
         return;
     for (const Binding &binding : m_form.bindings) {
         const bool fires = (binding.event == Event::Click && notification == BN_CLICKED)
@@ -313,7 +351,7 @@ int runForm(int, char *[], const FormDescription &form)
     ShowWindow(window.window(), SW_SHOWDEFAULT);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(window.window(), &message)) {
+        if (!window.tab(message) && !IsDialogMessageW(window.window(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
