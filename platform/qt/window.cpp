@@ -2,7 +2,6 @@
 #include "platform/window.h"
 
 #include "app/form1.h"
-#include "platform/qt/lazycontrol.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/x11window.h"
 
@@ -54,6 +53,7 @@ public:
     }
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -61,7 +61,8 @@ protected:
     }
 
 private:
-    QWidget *make(const Control &control, QWidget *parent);
+    QWidget *make(const Control &control);
+    QWidget *made(const std::string &name);
     void bind(const Control &control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
     {
@@ -91,51 +92,64 @@ QtForm::QtForm(const FormDescription &form)
     shade.setColor(QPalette::Window, colour(form.backgroundColour));
     setPalette(shade);
 
+    // Stacked as listed, each above the one before. Those beyond the right edge
+    // never show: they are made when the focus first comes to them.
     for (const Control &control : form.controls) {
-        QWidget *widget;
-        // Controls beyond the right edge never show: they are made when the focus first reaches them.
-        if (pixels(control.place).left() >= width())
-            widget = new LazyControl(this, fromUtf8(control.name), pixels(control.place),
-                                     [this, &control](QWidget *parent) { return make(control, parent); });
-        else
-            widget = make(control, this);
-        widget->setObjectName(fromUtf8(control.name));
-        widget->setGeometry(pixels(control.place));
-        widget->setAccessibleName(fromUtf8(control.accessibleName));
+        if (pixels(control.place).left() < width())
+            make(control);
     }
     for (const Control &control : form.controls) {
         if (auto *label = findChild<QLabel *>(fromUtf8(control.name)))
             label->setBuddy(findChild<QWidget *>(fromUtf8(control.labelFor)));
     }
-
-    QWidget *previous = nullptr;
-    for (const std::string &name : form.tabOrder) {
-        QWidget *next = findChild<QWidget *>(fromUtf8(name));
-        if (previous)
-            setTabOrder(previous, next);
-        previous = next;
-    }
-    findChild<QWidget *>(fromUtf8(form.tabOrder.front()))->setFocus();
+    made(form.tabOrder.front())->setFocus();
     keepOffTaskbar(this);
 }
 
-QWidget *QtForm::make(const Control &control, QWidget *parent)
+QWidget *QtForm::made(const std::string &name)
+{
+    if (auto *widget = findChild<QWidget *>(fromUtf8(name), Qt::FindDirectChildrenOnly))
+        return widget;
+    for (const Control &control : m_form.controls) {
+        if (control.name == name)
+            return make(control);
+    }
+    return nullptr;
+}
+
+// Tab and Shift+Tab follow the description's list.
+bool QtForm::focusNextPrevChild(bool next)
+{
+    const std::vector<std::string> &order = m_form.tabOrder;
+    size_t at = 0; // where the focus is: a control, or the edit field inside a combo box
+    for (QWidget *focus = QApplication::focusWidget(); focus && focus != this; focus = focus->parentWidget()) {
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (focus->objectName() == fromUtf8(order[i]))
+                at = i;
+        }
+    }
+    QWidget *target = made(order[(at + (next ? 1 : order.size() - 1)) % order.size()]);
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+QWidget *QtForm::make(const Control &control)
 {
     QWidget *widget = nullptr;
     switch (control.kind) {
     case Kind::PictureLabel: {
-        auto *label = new QLabel(parent);
+        auto *label = new QLabel(this);
         label->setPixmap(QPixmap(picture(control.picture)));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
     }
     case Kind::CheckBox:
-        widget = new QCheckBox(parent);
+        widget = new QCheckBox(this);
         break;
     case Kind::ComboBox: {
         // Typed text is neither added to the list nor completed from it.
-        auto *combo = new QComboBox(parent);
+        auto *combo = new QComboBox(this);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
@@ -147,7 +161,7 @@ QWidget *QtForm::make(const Control &control, QWidget *parent)
         break;
     }
     case Kind::PictureButton:
-        widget = new PictureButton(picture(control.picture), parent);
+        widget = new PictureButton(picture(control.picture), this);
         break;
     }
     if (control.background) {
@@ -159,6 +173,10 @@ QWidget *QtForm::make(const Control &control, QWidget *parent)
         widget->setPalette(palette);
     }
     bind(control, widget);
+    widget->setObjectName(fromUtf8(control.name));
+    widget->setGeometry(pixels(control.place));
+    widget->setAccessibleName(fromUtf8(control.accessibleName));
+    widget->show();
     return widget;
 }
 
