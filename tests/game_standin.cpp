@@ -14,5 +14,5 @@ int main(int argc, char *argv[])
         std::fprintf(log, "%s|%d|%s|%d\n", argv[0], argc - 1, folder, startup.wShowWindow);
         std::fclose(log);
     }
-    Sleep(2000);
+    Sleep(10000); // outlasts the test, so a program that waited for it would fail
 }

@@ -58,7 +58,28 @@ std::string startedLog()
     return fs::exists("started.log") ? contents("started.log") : "";
 }
 
+// Linked in place of fsync(): when a folder is synced, is the new file already in it?
+std::vector<std::string> folderSyncsSaw;
+
 } // namespace
+
+extern "C" int __real_fsync(int fd);
+extern "C" int __wrap_fsync(int fd)
+{
+    struct stat status{};
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+        folderSyncsSaw.push_back(contents("locale.ini"));
+    return __real_fsync(fd);
+}
+
+TEST_CASE("the new name is on disk before Apply reports success")
+{
+    TestFolder folder;
+    put("locale.ini", old);
+    folderSyncsSaw.clear();
+    CHECK(replaced().empty());
+    CHECK(folderSyncsSaw == std::vector<std::string>{applied});
+}
 
 TEST_CASE("the replace refuses what it must not touch, with the real cause, and keeps the old file")
 {

@@ -66,7 +66,7 @@ expect_started() {
 if [ "$platform" = windows ]; then
     game() { cp "$helpers/game_standin.exe" "$1"; }
 else
-    game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log\n' > "$1"; chmod +x "$1"; }
+    game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log; sleep 10\n' > "$1"; chmod +x "$1"; }
 fi
 nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
 
@@ -76,7 +76,8 @@ size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {pri
 [ "$(size)" = 269x274 ] || fail "client area is $(size)"
 # A drag on the frame's corner leaves it as it is.
 corner=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x + 271, y + 276}')
-xdotool mousemove $corner sleep 0.2 mousedown 1 sleep 0.2 mousemove_relative 50 50 sleep 0.2 mouseup 1 sleep 0.3
+xdotool mousemove $corner sleep 0.2 mousedown 1 sleep 0.2 mousemove_relative 50 50 sleep 0.2 mousemove_relative 50 50 \
+    sleep 0.2 mouseup 1 sleep 0.3
 [ "$(size)" = 269x274 ] || fail "the window could be resized to $(size)"
 focus
 hints=$(xprop -id "$window" _MOTIF_WM_HINTS | tr -d , | cut -d= -f2)
@@ -119,10 +120,16 @@ tabs 5 shift+Tab
 keys Return
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n'
 expect_box "Changes Applied!"
-# A mode typed exactly counts; Space clicks too.
+# Typed text is neither completed nor taken unless it is a mode exactly; Space clicks too.
 tabs 5 Tab
 keys ctrl+a
-xdotool type --delay 30 800x600x16
+xdotool type --delay 30 800x600x1
+tabs 5 shift+Tab
+keys space
+expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =\r\n'
+expect_box "Changes Applied!"
+tabs 5 Tab
+keys End 6
 tabs 5 shift+Tab
 keys space
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
