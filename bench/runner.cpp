@@ -136,9 +136,9 @@ int main(int argc, char *argv[])
     const int rounds = std::atoi(argv[1]);
     std::vector<Subject> subjects;
     for (int i = 2; i < argc; ++i) {
-        const std::string spec = argv[i];
-        Subject subject{spec.substr(0, spec.find('=')), {}, {}, {}};
-        std::istringstream words(spec.substr(spec.find('=') + 1));
+        const std::string argument = argv[i];
+        Subject subject{argument.substr(0, argument.find('=')), {}, {}, {}};
+        std::istringstream words(argument.substr(argument.find('=') + 1));
         for (std::string word; words >> word;)
             subject.command.push_back(word);
         subjects.push_back(subject);

@@ -7,11 +7,10 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# Keeps what the screen showed, for whoever reads the failure.
 fail() {
+    [ -n "${DISPLAY:-}" ] && import -window root /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
     echo "FAIL: $*" >&2
-    # What the screen showed, for whoever reads the failure.
-    [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/korvane-failure.png" 2>/dev/null \
-        && echo "the screen: ${TMPDIR:-/tmp}/korvane-failure.png" >&2
     exit 1
 }
 
