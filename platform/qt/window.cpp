@@ -34,9 +34,11 @@ QColor colour(Rgb rgb)
     return {rgb.red, rgb.green, rgb.blue};
 }
 
+// The same pictures as on Windows, stored uncompressed: read in place, they
+// cost far less at start-up than decoding PNGs.
 QString picture(const std::string &name)
 {
-    return ":/" + fromUtf8(name) + ".png";
+    return ":/" + fromUtf8(name) + ".bmp";
 }
 
 class QtForm : public QWidget, public FormView
