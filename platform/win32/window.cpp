@@ -1,5 +1,6 @@
 // The window on Win32: built from the window's description, driven the way a
-// dialog is, with IsDialogMessage for Tab, Space and the arrow keys.
+// dialog is, with IsDialogMessage for Enter, Esc and the arrow keys; Tab
+// follows the description's list.
 #include "platform/window.h"
 
 #include "app/form1.h"
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -129,8 +131,8 @@ bool Win32Form::create(HINSTANCE instance)
         const Control &control = m_form.controls[i];
         if (toPixels(control.place).left >= toPixels(m_form.clientArea).width)
             continue;
-        HWND made = m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
-        SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        HWND created = m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
+        SetWindowPos(created, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     m_lastFocus = made(m_form.tabOrder.front());
     return true;
@@ -203,7 +205,7 @@ HWND Win32Form::made(const std::string &name)
 bool Win32Form::tab(const MSG &message)
 {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || (GetKeyState(VK_CONTROL) & 0x8000)
-        || (GetKeyState(VK_MENU) & 0x8000))
+        || (GetKeyState(VK_MENU) & 0x8000) || (message.hwnd != m_window && !IsChild(m_window, message.hwnd)))
         return false;
     const std::vector<std::string> &order = m_form.tabOrder;
     size_t at = 0; // where the focus is: a control, or the edit field inside a combo box
@@ -214,9 +216,13 @@ bool Win32Form::tab(const MSG &message)
         }
     }
     const bool back = GetKeyState(VK_SHIFT) & 0x8000;
-    HWND next = made(order[(at + (back ? order.size() - 1 : 1)) % order.size()]);
+    const std::string &name = order[(at + (back ? order.size() - 1 : 1)) % order.size()];
+    HWND next = made(name);
     SetFocus(next);
-    SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1)); // the text selected, as a dialog does
+    const auto control = std::find_if(m_form.controls.begin(), m_form.controls.end(),
+                                      [&](const Control &described) { return described.name == name; });
+    if (control->kind == Kind::ComboBox) // its text selected, as a dialog does
+        SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     return true;
 }
 
@@ -291,8 +297,7 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         drawPicture(dc, m_background, 0, 0);
         return 1;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: // check boxes ask here for their background
         if (const auto shade = m_shades.find(HWND(lParam)); shade != m_shades.end()) {
             SetBkColor(HDC(wParam), shade->second.second);
             return LRESULT(shade->second.first);
