@@ -160,12 +160,16 @@ int main(int argc, char *argv[])
                 subject.milliseconds.clear(), subject.peakMiB.clear();
         }
     }
+    // Each ratio pairs starts of the same round, so that they meet the machine in the same state.
     const Subject &floor = subjects.back();
     std::printf("%-14s %12s %12s %8s %10s\n", "", "first paint", "peak memory", "ratio", "memory");
-    for (const Subject &subject : subjects)
+    for (const Subject &subject : subjects) {
+        std::vector<double> ratios;
+        for (size_t i = 0; i < subject.milliseconds.size(); ++i)
+            ratios.push_back(subject.milliseconds[i] / floor.milliseconds[i]);
         std::printf("%-14s %9.1f ms %8.1f MiB %8.2f %+6.1f MiB\n", subject.label.c_str(), median(subject.milliseconds),
-                    median(subject.peakMiB), median(subject.milliseconds) / median(floor.milliseconds),
-                    median(subject.peakMiB) - median(floor.peakMiB));
+                    median(subject.peakMiB), median(ratios), median(subject.peakMiB) - median(floor.peakMiB));
+    }
     std::printf("(medians of %d alternating starts; ratio and memory against %s)\n", rounds, floor.label.c_str());
     if (std::getenv("BENCH_APPLY"))
         std::printf("Apply, replacing locale.ini (median of 200): %.2f ms\n", applyMilliseconds());
