@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/twips.h"
-#include "platform/failure.h"
 
 #include <optional>
 #include <string>
