@@ -99,8 +99,11 @@ import -window root -crop "1x1$(echo "$origin" | awk -F+ '{print "+" $2 + 17 "+"
 rm -f ./*.png
 
 # The focus starts on Apply; it comes back to where it was whenever the window is activated again.
+# A link to the game's own file stays a link.
+mkdir game && : >game/real.ini && ln -s game/real.ini locale.ini
 keys Return
-expect_file locale.ini "$nothing"
+expect_file game/real.ini "$nothing"
+[ -L locale.ini ] || fail "the link was replaced"
 expect_box "Changes Applied!"
 rm locale.ini
 

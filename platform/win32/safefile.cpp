@@ -12,8 +12,10 @@ std::wstring folderOf(const std::wstring &path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-// A link (a reparse point) keeps pointing where it did: its target is replaced.
-std::wstring linkTarget(const std::wstring &path)
+// The file that the name finally leads to, so that a link keeps pointing where
+// it did and its target is replaced: a reparse point on Windows, and under
+// Wine a Unix symbolic link, which Wine does not show as one.
+std::wstring finalPath(const std::wstring &path)
 {
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -32,11 +34,10 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     const std::string action = "cannot write \"" + name + "\"";
     std::wstring path = toWide(name);
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        path = linkTarget(path);
-        attributes = GetFileAttributesW(path.c_str());
-    }
     if (attributes != INVALID_FILE_ATTRIBUTES) {
+        const std::wstring target = finalPath(path);
+        if (const DWORD followed = GetFileAttributesW(target.c_str()); followed != INVALID_FILE_ATTRIBUTES)
+            path = target, attributes = followed;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return systemFailure(ERROR_ACCESS_DENIED, action, "it is a folder");
         // Checked here, because a move may replace a read-only file where the system lets it.
