@@ -40,8 +40,9 @@ bool isWindowsProgram(const std::string &path)
     return windows;
 }
 
-bool isRegular(const std::string &path, struct stat &status)
+bool isRegular(const std::string &path)
 {
+    struct stat status{};
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
@@ -56,8 +57,7 @@ std::string findAlongPath(const std::string &name, bool windowsToo)
             end = folders.size();
         const std::string folder = folders.substr(start, end - start);
         const std::string candidate = folder.empty() ? name : folder + "/" + name;
-        struct stat status{};
-        if (isRegular(candidate, status)
+        if (isRegular(candidate)
             && (access(candidate.c_str(), X_OK) == 0 || (windowsToo && isWindowsProgram(candidate))))
             return candidate;
         start = end + 1;
