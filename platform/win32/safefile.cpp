@@ -17,12 +17,18 @@ std::wstring folderOf(const std::wstring &path)
 // Wine a Unix symbolic link, which Wine does not show as one.
 std::wstring finalPath(const std::wstring &path)
 {
+    // Looked up here, as Windows XP lacks it; XP has no links to files either.
+    using FinalPathName = DWORD(WINAPI *)(HANDLE, wchar_t *, DWORD, DWORD);
+    static const auto getFinalPathName = reinterpret_cast<FinalPathName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!getFinalPathName)
+        return path;
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return path;
     std::wstring target(MAX_PATH * 4, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(file, target.data(), DWORD(target.size()), FILE_NAME_NORMALIZED);
+    const DWORD length = getFinalPathName(file, target.data(), DWORD(target.size()), FILE_NAME_NORMALIZED);
     CloseHandle(file);
     return length && length < target.size() ? target.substr(0, length) : path;
 }

@@ -144,7 +144,9 @@ HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
     const int width = place.right - place.left;
     int height = place.bottom - place.top;
     const wchar_t *windowClass = L"BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    // Made hidden and shown last: a visible control paints, or may take the
+    // focus, as soon as its text is set, before its picture is in place.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     switch (control.kind) {
     case Kind::PictureLabel:
         windowClass = L"STATIC";
@@ -185,6 +187,7 @@ HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
     }
     if (control.background)
         m_shades[handle] = {CreateSolidBrush(colour(*control.background)), colour(*control.background)};
+    ShowWindow(handle, SW_SHOWNA);
     return handle;
 }
 
@@ -196,9 +199,9 @@ HWND Win32Form::made(const std::string &name)
         return found->second;
     for (size_t i = 0; i < m_form.controls.size(); ++i) {
         if (m_form.controls[i].name == name)
-            m_controls[name] = makeControl(m_form.controls[i], firstControlId + int(i), GetModuleHandleW(nullptr));
+            return m_controls[name] = makeControl(m_form.controls[i], firstControlId + int(i), GetModuleHandleW(nullptr));
     }
-    return m_controls.at(name);
+    return nullptr;
 }
 
 // Tab and Shift+Tab follow the description's list rather than the stacking order.
@@ -221,7 +224,7 @@ bool Win32Form::tab(const MSG &message)
     SetFocus(next);
     const auto control = std::find_if(m_form.controls.begin(), m_form.controls.end(),
                                       [&](const Control &described) { return described.name == name; });
-    if (control->kind == Kind::ComboBox) // its text selected, as a dialog does
+    if (next && control->kind == Kind::ComboBox) // its text selected, as a dialog does
         SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     return true;
 }
@@ -243,7 +246,10 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
     DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    HBITMAP picture = m_pictures.at(item.hwndItem);
+    const auto found = m_pictures.find(item.hwndItem);
+    if (found == m_pictures.end())
+        return;
+    HBITMAP picture = found->second;
     BITMAP size{};
     GetObjectW(picture, sizeof size, &size);
     const int offset = pressed ? 1 : 0;
