@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "platform/qt/picturebutton.h"
+#include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
 
 #include <QApplication>
@@ -221,6 +222,7 @@ int runForm(int argc, char *argv[], const FormDescription &form)
     app.setApplicationDisplayName(fromUtf8(form.caption));
     app.setApplicationVersion(QStringLiteral(KORVANE_VERSION));
     QtForm window(form);
+    closeOnSessionEnd(&window);
     window.show();
     return app.exec();
 }
