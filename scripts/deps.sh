@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages needed to build, run and test both programs,
-# when any is missing. Wine's 32-bit half needs the i386 architecture.
+# when any is missing. Wine's 32-bit half needs the i386 architecture; the
+# 64-bit toolchain and wine64 serve machines that run no 32-bit code.
 set -eu
 packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev libxcb-damage0-dev fonts-dejavu-core
           xvfb xauth xdotool x11-utils xclip util-linux icewm wmctrl imagemagick
           dpkg-dev file desktop-file-utils appstream doctest-dev
-          g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386"
+          g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386
+          g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
