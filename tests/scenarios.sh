@@ -3,9 +3,9 @@
 # virtual X display under a window manager; the outcome read from the disk,
 # the boxes and the started processes.
 #   scenarios.sh linux - PROGRAM
-#   scenarios.sh windows HELPERS_DIR wine PROGRAM.exe
+#   scenarios.sh windows HELPERS_DIR WINE PROGRAM.exe
 . "$(dirname "$0")/xsession.sh"
-platform=$1 helpers=$2
+platform=$1 helpers=$2 wine=$3
 shift 2
 title="Korvane Resolution Changer"
 start_display --window-manager
@@ -34,7 +34,7 @@ tabs() { for _ in $(seq "$1"); do keys "$2"; done; }
 # The open box's caption and text, as Ctrl+C copies them on Windows.
 box_text() {
     if [ "$platform" = windows ]; then
-        wine "$helpers/boxtext.exe" | tr -d '\r'
+        "$wine" "$helpers/boxtext.exe" | tr -d '\r'
     else
         xdotool windowactivate --sync "$(find_window "$title" "$window")" key ctrl+c 2>/dev/null
         sleep 0.2
@@ -115,19 +115,23 @@ expect_nothing "an edit in Combo1"
 keys Down
 expect_nothing "picking from Combo1's list"
 
-# Check1 with Space; in Combo4, Enter and Esc do nothing, Down steps through the list.
+# Check1 with Space; in Combo4, Enter and Esc do nothing, Down and Up step through the ten modes.
 keys Tab Tab Tab space Tab Return Escape
 expect_nothing "Enter or Esc in Combo4"
-tabs 6 Down
+tabs 11 Down
+tabs 4 Up
 tabs 5 shift+Tab
 keys Return
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n'
 expect_box "Changes Applied!"
-# Typed text is neither completed nor taken unless it is a mode exactly; Space clicks too.
+# Typed text writes nothing until Apply, is neither completed nor taken unless
+# it is a mode exactly; Space clicks too.
 for step in "ctrl+a 8 0 0 x 6 0 0 x 1|" "End 6|800x600x16"; do
+    rm locale.ini
     tabs 5 Tab
     keys ${step%|*}
     tabs 5 shift+Tab
+    expect_nothing "typing in Combo4"
     keys space
     expect_file locale.ini "WINDOWED =1\r\nRESOLUTION =${step#*|}\r\n"
     expect_box "Changes Applied!"
@@ -141,13 +145,21 @@ keys Return
 expect_started "$(printf 'korvane.exe|0\nkorvane.exe|0')"
 [ "$platform" = windows ] && { cut -d'|' -f4 started.log | grep -qvx 2 && fail "not started minimised: $(cat started.log)"; }
 rm started.log
-# The demo button lies 38 Tabs from Apply; 25 more go round to Apply.
+# All 63 stops round from Apply and back: the window stays at each, and the
+# demo starts from its stop, the 38th.
 game korvane_demo.exe
+walk() {
+    for stop in $(seq 63); do
+        keys "$1"
+        kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name "^$title\$" | grep -qx "$window" \
+            || fail "the window went at $1 stop $stop"
+        if [ "$stop" = "${2:-}" ]; then keys space; fi
+    done
+}
 keys Tab
-tabs 38 Tab
-keys space
+walk Tab 38
 expect_started "korvane_demo.exe|0"
-tabs 25 Tab
+walk shift+Tab
 keys Return
 expect_box "Changes Applied!"
 
@@ -169,13 +181,25 @@ wait "$app" || status=$?
 [ "$status" = 0 ] || fail "exit status $status"
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
 
-# A file size limit, as from a shell's ulimit -f, is a failure like any other.
 if [ "$platform" = linux ]; then
-    rm -f locale.ini
+    # A file size limit, as from a shell's ulimit -f, is a failure like any other.
+    chmod 644 locale.ini
     start prlimit --fsize=0 "$@"
     keys Return
     expect_box 'Error 27: cannot write "locale.ini": File too large'
-    kill -0 "$app" || fail "the program ended"
-    [ -e locale.ini ] && fail "a file was left"
+    expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+    wmctrl -c "$title"
+    wait "$app"
+    # A session's end while Combo1 is typed into: the write under way finishes,
+    # then the program closes with status 0.
+    start "$@"
+    keys Tab
+    xdotool key --delay 5 $(seq 0 9) $(seq 0 9) $(seq 0 9) &
+    sleep 0.2
+    kill -TERM "$app"
+    status=0
+    wait "$app" || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after SIGTERM"
+    [ "$(ls -A | grep locale)" = locale.ini ] || fail "left beside locale.ini: $(ls -A)"
 fi
 echo PASS
