@@ -10,6 +10,14 @@ struct Failure
     std::string description; // UTF-8
 };
 
-// "cannot write "locale.ini": Permission denied (the file is read-only)": the
-// action, the system's own text for the number, and any detail in brackets.
-Failure systemFailure(int number, const std::string &action, const std::string &detail = {});
+// "cannot write "locale.ini" in /home/ana/Games/Korvane: Permission denied (the
+// file is read-only)": the action, the system's own text for the number, and
+// any cause found in brackets. Where the system's text leaves room for a name
+// ("%1 is not a valid Win32 application"), the name goes there.
+Failure systemFailure(int number, const std::string &action, const std::string &detail = {},
+                      const std::string &name = {});
+
+// " in /home/ana/Games/Korvane": the working folder as the system shows it, to
+// follow a name in a report, so a user can tell where the program looked.
+// Empty when the folder cannot be told.
+std::string inCurrentFolder();

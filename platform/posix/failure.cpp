@@ -1,11 +1,19 @@
 #include "platform/failure.h"
 
 #include <cstring>
+#include <unistd.h>
+#include <vector>
 
-Failure systemFailure(int number, const std::string &action, const std::string &detail)
+Failure systemFailure(int number, const std::string &action, const std::string &detail, const std::string &)
 {
     std::string description = action + ": " + std::strerror(number);
     if (!detail.empty())
         description += " (" + detail + ")";
     return {number, description};
+}
+
+std::string inCurrentFolder()
+{
+    std::vector<char> buffer(4096);
+    return getcwd(buffer.data(), buffer.size()) ? " in " + std::string(buffer.data()) : std::string();
 }

@@ -14,16 +14,19 @@
 // valid text, or a parent that cannot be searched, does not stand in the way.
 namespace {
 
-std::string currentFolder()
-{
-    std::vector<char> buffer(4096);
-    return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string(".");
-}
-
-// The name to show: where it was found, as a whole path when the folder is known.
+// Where it was found, as a whole path when the working folder can be told.
 std::string shown(const std::string &path)
 {
-    return path.front() == '/' ? path : currentFolder() + "/" + path;
+    const std::string current = inCurrentFolder(); // " in /folder"
+    return path.front() == '/' || current.empty() ? path : current.substr(4) + "/" + path;
+}
+
+// "cannot start "korvane.exe" in /home/ana/Games/Korvane": the folder it was found in.
+std::string cannotStart(const std::string &name, const std::string &path)
+{
+    const std::string whole = shown(path);
+    const auto slash = whole.rfind('/');
+    return "cannot start \"" + name + "\"" + (slash == std::string::npos ? "" : " in " + whole.substr(0, slash ? slash : 1));
 }
 
 // Never blocks: a named pipe is opened without waiting and then refused.
@@ -125,8 +128,9 @@ std::optional<Failure> startProgram(const std::string &name)
     struct stat status{};
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
-        return systemFailure(ENOENT, "cannot start \"" + name + "\"", "looked in the current folder and along PATH");
-    const std::string action = "cannot start \"" + shown(path) + "\"";
+        return systemFailure(ENOENT, "cannot start \"" + name + "\"" + inCurrentFolder(),
+                             "looked in the current folder and along PATH");
+    const std::string action = cannotStart(name, path);
     if (stat(path.c_str(), &status) != 0)
         return systemFailure(errno, action);
     if (S_ISDIR(status.st_mode))

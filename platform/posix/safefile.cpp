@@ -74,7 +74,7 @@ bool writeAll(int fd, const std::string &bytes)
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"";
+    const std::string action = "cannot write \"" + name + "\"" + inCurrentFolder();
     std::string path = name;
     struct stat status{};
     bool exists = false;
@@ -109,7 +109,8 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         const int number = errno;
         struct stat here{};
         const bool gone = number == ENOENT && stat(folder.c_str(), &here) == 0 && here.st_nlink == 0;
-        return systemFailure(number, action, gone ? "the folder no longer exists" : "");
+        const bool locked = number == EACCES && faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0;
+        return systemFailure(number, action, gone ? "the folder no longer exists" : locked ? "the folder cannot be written" : "");
     }
     const auto fail = [&](int number, const std::string &detail = {}) {
         unlink(temporary.c_str());

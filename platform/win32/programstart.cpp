@@ -4,6 +4,29 @@
 
 #include <windows.h>
 
+namespace {
+
+std::wstring folderOf(const std::wstring &path)
+{
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::wstring programFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    return folderOf(path);
+}
+
+bool isFolder(const std::wstring &path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
 std::optional<Failure> startProgram(const std::string &name)
 {
     // No application name: with the bare name as the command line, Windows
@@ -14,8 +37,17 @@ std::optional<Failure> startProgram(const std::string &name)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return systemFailure(int(GetLastError()), "cannot start \"" + name + "\"");
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        const DWORD error = GetLastError();
+        // Named by the folder it was found in, or else the working folder.
+        std::wstring found(MAX_PATH, L'\0');
+        found.resize(SearchPathW(nullptr, toWide(name).c_str(), nullptr, DWORD(found.size()), found.data(), nullptr));
+        const std::string where = found.empty() || found.size() >= MAX_PATH ? inCurrentFolder()
+                                                                            : " in " + toUtf8(folderOf(found));
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED;
+        const bool folder = missing && (isFolder(toWide(name)) || isFolder(programFolder() + L"\\" + toWide(name)));
+        return systemFailure(int(error), "cannot start \"" + name + "\"" + where, folder ? "it is a folder" : "", name);
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return std::nullopt;

@@ -33,11 +33,24 @@ std::wstring finalPath(const std::wstring &path)
     return length && length < target.size() ? target.substr(0, length) : path;
 }
 
+// Held open by another program, without leave to delete it: asking for that
+// leave now is refused with a sharing violation.
+bool inUse(const std::wstring &path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+constexpr const char *usedElsewhere = "the file is in use by another program, perhaps the game";
+
 } // namespace
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"";
+    const std::string action = "cannot write \"" + name + "\"" + inCurrentFolder();
     std::wstring path = toWide(name);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -58,8 +71,9 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         temporary = folderOf(path) + L"locale.ini." + std::to_wstring(GetCurrentProcessId()) + L"-"
                     + std::to_wstring(attempt) + L".new";
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_EXISTS || attempt == 100))
-            return systemFailure(int(GetLastError()), action);
+        const DWORD error = GetLastError();
+        if (file == INVALID_HANDLE_VALUE && (error != ERROR_FILE_EXISTS || attempt == 100))
+            return systemFailure(int(error), action, error == ERROR_ACCESS_DENIED ? "the folder cannot be written" : "");
     }
     DWORD written = 0;
     const bool complete = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)
@@ -70,7 +84,11 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         error = GetLastError();
     if (error) {
         DeleteFileW(temporary.c_str());
-        return systemFailure(int(error), action);
+        // The folder took the new file, and the file is not read-only: if
+        // the move was refused, see whether another program holds the file.
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                          || (error == ERROR_ACCESS_DENIED && inUse(path));
+        return systemFailure(int(error), action, held ? usedElsewhere : "");
     }
     return std::nullopt;
 }
