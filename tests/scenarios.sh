@@ -44,8 +44,8 @@ box_text() {
 expect_box() {
     box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
     text=$(box_text)
-    echo "$text" | grep -qxF "$title" || fail "a box without the caption: $text"
-    echo "$text" | grep -qF "$1" || fail "the box says: $text; expected $1"
+    printf "%s\n" "$text" | grep -qxF "$title" || fail "a box without the caption: $text"
+    printf "%s\n" "$text" | grep -qF "$1" || fail "the box says: $text; expected $1"
     xdotool windowactivate --sync "$box" 2>/dev/null || true
     keys Return
     for _ in $(seq 50); do
@@ -71,6 +71,9 @@ else
     game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log; sleep 10\n' > "$1"; chmod +x "$1"; }
 fi
 nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
+# The folder as the program names it in a report.
+here=$work
+[ "$platform" = windows ] && here="Z:$(echo "$work" | tr / '\\')"
 
 start "$@"
 # A fixed frame with a close box only, off the taskbar, 269 x 274 inside.
@@ -166,13 +169,13 @@ expect_box "Changes Applied!"
 # Failures: reported with their number and cause; the file and the window stay.
 chmod 444 locale.ini
 keys Return
-expect_box 'cannot write "locale.ini": '
+expect_box "cannot write \"locale.ini\" in $here: "
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
 rm korvane.exe
 keys shift+Tab space
-expect_box 'Error 2: cannot start "korvane.exe"'
+expect_box "Error 2: cannot start \"korvane.exe\" in $here: "
 keys space
-expect_box 'Error 2: cannot start "korvane.exe"'
+expect_box "Error 2: cannot start \"korvane.exe\" in $here: "
 
 # Closing ends the program cleanly and writes nothing.
 wmctrl -c "$title"
@@ -186,7 +189,7 @@ if [ "$platform" = linux ]; then
     chmod 644 locale.ini
     start prlimit --fsize=0 "$@"
     keys Return
-    expect_box 'Error 27: cannot write "locale.ini": File too large'
+    expect_box "Error 27: cannot write \"locale.ini\" in $here: File too large"
     expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
     wmctrl -c "$title"
     wait "$app"

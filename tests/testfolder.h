@@ -1,16 +1,29 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+// What the game's file held, and what Apply writes over it.
+inline const std::string old = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x16\r\nGAMMA =1.2\r\n";
+inline const std::string applied = "WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n";
+
+// A failure as the user reads it, or "" for none.
+inline std::string reported(const std::optional<Failure> &failure)
+{
+    return failure ? "Error " + std::to_string(failure->number) + ": " + failure->description : "";
+}
 
 // A new empty folder, the current one for the length of a test.
 struct TestFolder

@@ -1,0 +1,100 @@
+// The replace and the game's start on Windows, through their real failure
+// mechanisms. Run as an ordinary user: Wine run by root writes everywhere.
+#include "tests/testfolder.h"
+
+#include "platform/programstart.h"
+#include "settings/localeini.h"
+
+#include <cstdlib>
+#include <windows.h>
+
+namespace {
+
+std::string write()
+{
+    return reported(writeLocaleIni({true, "1024x768x32"}));
+}
+
+std::string start()
+{
+    return reported(startProgram("korvane.exe"));
+}
+
+bool endsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+TEST_CASE("a failure names the folder and the cause a person can act on, and keeps the old file")
+{
+    TestFolder folder;
+    const std::string in = inCurrentFolder();
+    REQUIRE(in.find(" in ") == 0);
+    put("locale.ini", old);
+
+    SUBCASE("locale.ini held open by another program, until it lets go")
+    {
+        const HANDLE held = CreateFileW(L"locale.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        REQUIRE(held != INVALID_HANDLE_VALUE);
+        const std::string report = write();
+        CloseHandle(held);
+        CHECK(report.find("cannot write \"locale.ini\"" + in + ": ") != std::string::npos);
+        CHECK(endsWith(report, "(the file is in use by another program, perhaps the game)"));
+        CHECK(contents("locale.ini") == old);
+        CHECK(write().empty());
+    }
+    SUBCASE("a folder that cannot be written, though the file can")
+    {
+        // Made by the test's runner: Wine cannot take the right to write from a folder.
+        const char *locked = std::getenv("KORVANE_LOCKED_FOLDER");
+        if (locked)
+            fs::current_path(locked);
+        if (!locked || std::ofstream("probe")) {
+            MESSAGE("no folder that this user cannot write (Wine run by root?); not checked");
+            return;
+        }
+        const std::string before = contents("locale.ini");
+        const std::string report = write();
+        CHECK(report.find("Error 5: cannot write \"locale.ini\"" + inCurrentFolder() + ": ") == 0);
+        CHECK(endsWith(report, "(the folder cannot be written)"));
+        CHECK(contents("locale.ini") == before);
+        CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
+    }
+    SUBCASE("korvane.exe: missing, a folder, not a program")
+    {
+        CHECK(start().find("Error 2: cannot start \"korvane.exe\"" + in + ": ") == 0);
+        fs::create_directory("korvane.exe");
+        CHECK(endsWith(start(), "(it is a folder)"));
+        fs::remove("korvane.exe");
+        put("korvane.exe", "\x7f" "ELF not a Windows program at all");
+        const std::string report = start();
+        CHECK(report.find("Error 193: cannot start \"korvane.exe\"" + in + ": ") == 0);
+        CHECK(report.find("korvane.exe", report.find(in) + in.size()) != std::string::npos);
+    }
+}
+
+TEST_CASE("no system text shows a placeholder: its inserts are filled with the name")
+{
+    const auto hasInsert = [](const std::string &text) {
+        for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1)) {
+            if (at + 1 < text.size() && text[at + 1] >= '0' && text[at + 1] <= '9')
+                return true;
+        }
+        return false;
+    };
+    std::vector<int> withInserts;
+    for (int number = 1; number < 16000; ++number) {
+        char raw[1024] = {};
+        if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(number), 0, raw,
+                           sizeof raw, nullptr)
+            && hasInsert(raw)) {
+            withInserts.push_back(number);
+            const std::string description = systemFailure(number, "cannot start", "", "korvane.exe").description;
+            CHECK_MESSAGE(!hasInsert(description), number, ": ", description);
+        }
+    }
+    CHECK(std::find(withInserts.begin(), withInserts.end(), 193) != withInserts.end());
+}
