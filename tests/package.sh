@@ -20,11 +20,17 @@ grep -q '<release version="1.00"' "$share/metainfo/org.korvane.ResolutionChanger
     || fail "AppStream release is not 1.00"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ "$(identify -format %wx%h "$share/icons/hicolor/48x48/apps/$icon.png")" = 48x48 ] || fail "no 48x48 icon named $icon"
-program="$work/root/usr/bin/$(sed -n 's/^Exec=//p' "$desktop")"
-
+# "Open With" on a folder starts the program there: Apply writes that folder's locale.ini.
+# The entry's command, unescaped as a desktop entry is, then as a shell would.
+command=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/\\\\/\\/g')
 start_display
-cd "$work"
-"$program" >/dev/null 2>&1 &
+mkdir "$work/game folder"
+cd /
+folder="'$work/game folder'"
+PATH="$work/root/usr/bin:$PATH" eval "$(echo "$command" | sed "s|%f|$folder|")" >/dev/null 2>&1 &
 pids="$pids $!"
-find_window "Korvane Resolution Changer" >/dev/null || fail "the packaged program did not start"
+window=$(find_window "Korvane Resolution Changer") || fail "the packaged program did not start"
+sleep 0.5
+xdotool windowfocus --sync "$window" key Return
+expect_file "$work/game folder/locale.ini" 'WINDOWED =0\r\nRESOLUTION =\r\n'
 echo PASS
