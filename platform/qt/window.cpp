@@ -6,6 +6,7 @@
 #include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -40,6 +41,16 @@ QColor colour(Rgb rgb)
 QString picture(const std::string &name)
 {
     return ":/" + fromUtf8(name) + ".bmp";
+}
+
+// A plain top-level widget reads as a "filler" to screen readers: this one
+// is the program's window, named by its caption.
+QAccessibleInterface *windowAccessible(const QString &, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget && widget->isWindow() && widget->objectName() == QLatin1String("Form1"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
 }
 
 class QtForm : public QWidget, public FormView
@@ -88,6 +99,7 @@ QtForm::QtForm(const FormDescription &form)
                            | Qt::MSWindowsFixedSizeDialogHint),
       m_form(form), m_background(picture(form.background))
 {
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setFixedSize(pixels(form.clientArea).size());
@@ -218,6 +230,7 @@ int runForm(int argc, char *argv[], const FormDescription &form)
     std::signal(SIGXFSZ, SIG_IGN);
     Q_INIT_RESOURCE(resources); // they live in a static library
     QApplication app(argc, argv);
+    QAccessible::installFactory(windowAccessible);
     app.setApplicationName(QStringLiteral("korvane-resolution-changer"));
     app.setApplicationDisplayName(fromUtf8(form.caption));
     app.setApplicationVersion(QStringLiteral(KORVANE_VERSION));

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <initguid.h> // defines the annotation GUIDs that oleacc.h declares
+#include <oleacc.h>
 #include <algorithm>
 #include <map>
 
@@ -43,6 +45,7 @@ public:
 
 private:
     HWND makeControl(const Control &control, int id, HINSTANCE instance);
+    void annotate();
     HWND made(const std::string &name);
     void drawButton(const DRAWITEMSTRUCT &item);
     void command(int id, int notification, HWND from);
@@ -61,7 +64,13 @@ private:
     std::map<std::string, HWND> m_controls;
     std::map<HWND, HBITMAP> m_pictures;
     std::map<HWND, std::pair<HBRUSH, COLORREF>> m_shades;
+    bool m_annotationAsked = false;
+    IAccPropServices *m_annotations = nullptr;
+    std::vector<HWND> m_annotated;
 };
+
+// Asks for the names once the window has first painted, so start-up need not wait on oleacc.
+constexpr UINT annotateMessage = WM_APP;
 
 RECT pixels(Twips place)
 {
@@ -136,6 +145,39 @@ bool Win32Form::create(HINSTANCE instance)
     }
     m_lastFocus = made(m_form.tabOrder.front());
     return true;
+}
+
+// Check1 and Combo4 show no text of their own, and their picture labels none
+// a screen reader can read: Windows' annotations give them their names, and
+// leave the pictures out as graphics of their own.
+void Win32Form::annotate()
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))
+        || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void **>(&m_annotations))))
+        return;
+    for (const Control &control : m_form.controls) {
+        const auto found = m_controls.find(control.name);
+        if (found == m_controls.end())
+            continue;
+        std::vector<HWND> parts = {found->second};
+        if (control.kind == Kind::ComboBox) // and its edit field, where the focus goes
+            parts.push_back(GetWindow(found->second, GW_CHILD));
+        for (HWND part : parts) {
+            if (control.kind == Kind::PictureLabel) {
+                VARIANT hidden{};
+                hidden.vt = VT_I4;
+                hidden.lVal = STATE_SYSTEM_INVISIBLE;
+                m_annotations->SetHwndProp(part, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_STATE, hidden);
+            } else if (control.kind != Kind::PictureButton && !control.accessibleName.empty()) {
+                m_annotations->SetHwndPropStr(part, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                              toWide(control.accessibleName).c_str());
+            } else {
+                continue;
+            }
+            m_annotated.push_back(part);
+        }
+    }
 }
 
 HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
@@ -295,12 +337,17 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 {
     m_window = window; // already needed while CreateWindowExW runs
     switch (message) {
+    case annotateMessage:
+        annotate();
+        return 0;
     case WM_ERASEBKGND: {
         HDC dc = HDC(wParam);
         RECT client{};
         GetClientRect(m_window, &client);
         FillRect(dc, &client, m_backgroundBrush);
         drawPicture(dc, m_background, 0, 0);
+        if (!m_annotationAsked)
+            m_annotationAsked = PostMessageW(m_window, annotateMessage, 0, 0);
         return 1;
     }
     case WM_CTLCOLORSTATIC: // check boxes ask here for their background
@@ -329,6 +376,14 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         DestroyWindow(m_window);
         return 0;
     case WM_DESTROY:
+        if (m_annotations) {
+            const MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_STATE};
+            for (HWND part : m_annotated)
+                m_annotations->ClearHwndProps(part, DWORD(OBJID_CLIENT), CHILDID_SELF, properties, 2);
+            m_annotations->Release();
+            m_annotations = nullptr;
+            CoUninitialize();
+        }
         PostQuitMessage(0);
         return 0;
     }
