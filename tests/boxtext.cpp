@@ -1,7 +1,7 @@
 // Reads the program under Wine from outside, for a test: with no argument,
 // the caption and texts of each open message box; with "accessible", what a
 // screen reader is told (MSAA) of the window and each visible control,
-// "role|name".
+// "role|name", or exit status 2 where Wine does not answer at all.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -20,12 +20,14 @@ static BOOL CALLBACK print(HWND window, LPARAM box)
     return TRUE;
 }
 
-static BOOL CALLBACK hear(HWND window, LPARAM)
+static BOOL CALLBACK hear(HWND window, LPARAM answered)
 {
     IAccessible *object = nullptr;
     if (!IsWindowVisible(window) || FAILED(AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_IAccessible,
                                                                       reinterpret_cast<void **>(&object))))
         return TRUE;
+    if (answered)
+        *reinterpret_cast<bool *>(answered) = true;
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
@@ -53,7 +55,9 @@ int main(int argc, char *argv[])
     HWND form = FindWindowW(L"KorvaneForm1", nullptr);
     if (!form)
         return 1;
-    hear(form, 0);
+    bool answered = false;
+    hear(form, LPARAM(&answered));
     EnumChildWindows(form, hear, 0);
     CoUninitialize();
+    return answered ? 0 : 2;
 }

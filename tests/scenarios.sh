@@ -104,9 +104,14 @@ rm -f ./*.png
 # window and the buttons by name. Wine's annotations, which name Check1 and
 # Combo4, are not implemented, so those go unheard here.
 if [ "$platform" = windows ]; then
-    heard=$("$wine" "$helpers/boxtext.exe" accessible | tr -d '\r')
+    answer=0
+    heard=$("$wine" "$helpers/boxtext.exe" accessible) || answer=$?
+    [ "$answer" = 2 ] && echo "This Wine answers no MSAA question (wine64 does not): what a screen reader hears is not checked."
+    [ "$answer" = 0 ] || [ "$answer" = 2 ] || fail "the window was not found to ask"
+fi
+if [ "$platform" = windows ] && [ "$answer" = 0 ]; then
     for line in "$title" Apply "Run game"; do
-        printf '%s\n' "$heard" | grep -q "|$line\$" || fail "a screen reader is not told \"$line\": $heard"
+        printf '%s\n' "$heard" | tr -d '\r' | grep -q "|$line\$" || fail "a screen reader is not told \"$line\": $heard"
     done
 fi
 
