@@ -29,3 +29,20 @@ for name in background apply rungame demo; do
 done
 convert background.png -crop 101x25+40+72 +repage windowed.png -composite -type TrueColor BMP3:windowed.bmp
 convert background.png -crop 101x25+8+112 +repage resolution.png -composite -type TrueColor BMP3:resolution.bmp
+
+# Denser screens: every picture again at 1.25, 1.5 and 2 times, stored as PNGs
+# and drawn unscaled; the labels carry the title picture beneath them, placed
+# as the window places them (twips at that density).
+for scale in 1.25 1.5 2; do
+    dpi=$(echo "96 * $scale / 1" | bc)
+    px() { echo $((($1 * dpi + 720) / 1440)); }
+    for name in background apply rungame demo windowed resolution; do
+        rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name@${scale}x.png"
+    done
+    for label in "windowed 600 1080" "resolution 120 1680"; do
+        set -- $label
+        size=$(identify -format %wx%h "$1@${scale}x.png")
+        convert "background@${scale}x.png" -crop "$size+$(px $2)+$(px $3)" +repage "$1@${scale}x.png" -composite \
+            -strip "PNG24:$1@${scale}x.png"
+    done
+done

@@ -4,8 +4,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-PictureButton::PictureButton(const QString &pictureFile, QWidget *parent)
-    : QPushButton(parent), m_picture(pictureFile)
+PictureButton::PictureButton(const QPixmap &picture, QWidget *parent)
+    : QPushButton(parent), m_picture(picture)
 {
     // Outside a dialog this is what makes a focused button answer Enter.
     setAutoDefault(true);
@@ -19,7 +19,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     option.features &= ~(QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton);
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
-    QRect face = QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, m_picture.size(), rect());
+    QRect face = QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, m_picture.deviceIndependentSize().toSize(), rect());
     if (isDown())
         face.translate(1, 1);
     painter.drawPixmap(face.topLeft(), m_picture);

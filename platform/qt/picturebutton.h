@@ -10,7 +10,12 @@ class PictureButton : public QPushButton
     Q_OBJECT
 
 public:
-    PictureButton(const QString &pictureFile, QWidget *parent);
+    PictureButton(const QPixmap &picture, QWidget *parent);
+    void setPicture(const QPixmap &picture)
+    {
+        m_picture = picture;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

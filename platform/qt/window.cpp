@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QWindow>
 #include <QShortcut>
 #include <csignal>
 
@@ -36,11 +37,18 @@ QColor colour(Rgb rgb)
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-// The same pictures as on Windows, stored uncompressed: read in place, they
-// cost far less at start-up than decoding PNGs.
-QString picture(const std::string &name)
+// The same pictures as on Windows, drawn 1:1 on the screen's pixels. At 96
+// dpi they are stored uncompressed: read in place, they cost far less at
+// start-up than decoding PNGs. Only the size in use is loaded.
+QPixmap picture(const std::string &name, qreal ratio)
 {
-    return ":/" + fromUtf8(name) + ".bmp";
+    const PictureScale drawn = pictureScaleFor(ratio);
+    QPixmap pixmap(drawn.scale == 1.0 ? ":/" + fromUtf8(name) + ".bmp" : ":/" + fromUtf8(name + drawn.suffix) + ".png");
+    if (ratio > 1.0 && drawn.scale != ratio) // between two sizes: the larger, scaled down smoothly
+        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * ratio / drawn.scale).toSize(), Qt::IgnoreAspectRatio,
+                               Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio > 1.0 ? ratio : 1.0);
+    return pixmap;
 }
 
 // A plain top-level widget reads as a "filler" to screen readers: this one
@@ -76,6 +84,7 @@ protected:
 
 private:
     QWidget *make(const Control &control);
+    void loadPictures();
     QWidget *made(const std::string &name);
     void bind(const Control &control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
@@ -97,7 +106,7 @@ private:
 QtForm::QtForm(const FormDescription &form)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::MSWindowsFixedSizeDialogHint),
-      m_form(form), m_background(picture(form.background))
+      m_form(form), m_background(picture(form.background, devicePixelRatioF()))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
@@ -119,6 +128,20 @@ QtForm::QtForm(const FormDescription &form)
     }
     made(form.tabOrder.front())->setFocus();
     keepOffTaskbar(this);
+    // Moved to a screen of another density, the window takes the pictures drawn for it.
+    connect(windowHandle(), &QWindow::screenChanged, this, &QtForm::loadPictures);
+}
+
+void QtForm::loadPictures()
+{
+    m_background = picture(m_form.background, devicePixelRatioF());
+    for (const Control &control : m_form.controls) {
+        if (auto *label = findChild<QLabel *>(fromUtf8(control.name)))
+            label->setPixmap(picture(control.picture, devicePixelRatioF()));
+        if (auto *button = findChild<PictureButton *>(fromUtf8(control.name)))
+            button->setPicture(picture(control.picture, devicePixelRatioF()));
+    }
+    update();
 }
 
 QWidget *QtForm::made(const std::string &name)
@@ -154,7 +177,7 @@ QWidget *QtForm::make(const Control &control)
     switch (control.kind) {
     case Kind::PictureLabel: {
         auto *label = new QLabel(this);
-        label->setPixmap(QPixmap(picture(control.picture)));
+        label->setPixmap(picture(control.picture, devicePixelRatioF()));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
@@ -176,7 +199,7 @@ QWidget *QtForm::make(const Control &control)
         break;
     }
     case Kind::PictureButton:
-        widget = new PictureButton(picture(control.picture), this);
+        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), this);
         break;
     }
     if (control.background) {
