@@ -4,6 +4,7 @@
 #include "platform/window.h"
 
 #include "app/form1.h"
+#include "platform/win32/density.h"
 #include "platform/win32/text.h"
 #include "resources/resource.h"
 
@@ -45,6 +46,8 @@ public:
 
 private:
     HWND makeControl(const Control &control, int id, HINSTANCE instance);
+    void setDensity(int dpi);
+    void place(HWND handle, const Control &control);
     void annotate();
     HWND made(const std::string &name);
     void drawButton(const DRAWITEMSTRUCT &item);
@@ -55,6 +58,7 @@ private:
     }
 
     const FormDescription &m_form;
+    int m_dpi = 96;
     HWND m_owner = nullptr;
     HWND m_window = nullptr;
     HWND m_lastFocus = nullptr;
@@ -72,9 +76,12 @@ private:
 // Asks for the names once the window has first painted, so start-up need not wait on oleacc.
 constexpr UINT annotateMessage = WM_APP;
 
-RECT pixels(Twips place)
+constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD formExtendedStyle = WS_EX_DLGMODALFRAME;
+
+RECT pixels(Twips place, int dpi)
 {
-    const Pixels p = toPixels(place);
+    const Pixels p = toPixels(place, dpi);
     return {p.left, p.top, p.left + p.width, p.top + p.height};
 }
 
@@ -106,12 +113,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 bool Win32Form::create(HINSTANCE instance)
 {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont); // the system's own control font
     m_backgroundBrush = CreateSolidBrush(colour(m_form.backgroundColour));
-    m_background = HBITMAP(LoadImageW(instance, toWide(m_form.background).c_str(), IMAGE_BITMAP, 0, 0, 0));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -125,20 +127,18 @@ bool Win32Form::create(HINSTANCE instance)
 
     // A window owned by a hidden one has no taskbar button, and keeps a normal caption.
     m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD extendedStyle = WS_EX_DLGMODALFRAME;
-    RECT frame = pixels(m_form.clientArea);
-    AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-    m_window = CreateWindowExW(extendedStyle, L"KorvaneForm1", toWide(m_form.caption).c_str(), style,
+    const RECT frame = frameAround(pixels(m_form.clientArea, systemDpi()), formStyle, formExtendedStyle, systemDpi());
+    m_window = CreateWindowExW(formExtendedStyle, L"KorvaneForm1", toWide(m_form.caption).c_str(), formStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                m_owner, nullptr, instance, this);
     if (!m_window)
         return false;
+    setDensity(dpiOf(m_window)); // the monitor it opened on may differ from the system's
 
     // Stacked as listed, each above the one before, where they overlap.
     for (size_t i = 0; i < m_form.controls.size(); ++i) {
         const Control &control = m_form.controls[i];
-        if (toPixels(control.place).left >= toPixels(m_form.clientArea).width)
+        if (control.place.left >= m_form.clientArea.width)
             continue;
         HWND created = m_controls[control.name] = makeControl(control, firstControlId + int(i), instance);
         SetWindowPos(created, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -182,9 +182,6 @@ void Win32Form::annotate()
 
 HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
 {
-    const RECT place = pixels(control.place);
-    const int width = place.right - place.left;
-    int height = place.bottom - place.top;
     const wchar_t *windowClass = L"BUTTON";
     // Made hidden and shown last: a visible control paints, or may take the
     // focus, as soon as its text is set, before its picture is in place.
@@ -200,37 +197,67 @@ HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
     case Kind::ComboBox:
         windowClass = L"COMBOBOX";
         style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-        height *= 1 + int(control.items.size()); // room for the whole list when it drops down
         break;
     case Kind::PictureButton:
         style |= BS_OWNERDRAW | WS_TABSTOP;
         break;
     }
-    HWND handle = CreateWindowExW(0, windowClass, L"", style, place.left, place.top, width, height, m_window,
+    HWND handle = CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, m_window,
                                   reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
-    SendMessageW(handle, WM_SETFONT, WPARAM(m_font), FALSE);
     if (control.kind == Kind::PictureButton) // read by screen readers, never drawn
         SetWindowTextW(handle, toWide(control.accessibleName).c_str());
+    for (const std::string &item : control.items)
+        SendMessageW(handle, CB_ADDSTRING, 0, LPARAM(toWide(item).c_str()));
+    if (control.kind == Kind::ComboBox)
+        SetWindowTextW(handle, toWide(m_form.comboText).c_str());
+    if (control.background)
+        m_shades[handle] = {CreateSolidBrush(colour(*control.background)), colour(*control.background)};
+    place(handle, control);
+    ShowWindow(handle, SW_SHOWNA);
+    return handle;
+}
+
+// The font, the pictures and every control's place, for the window's density.
+void Win32Form::setDensity(int dpi)
+{
+    m_dpi = dpi;
+    DeleteObject(m_font);
+    m_font = messageFont(dpi);
+    DeleteObject(m_background);
+    m_background = loadPicture(GetModuleHandleW(nullptr), m_form.background, dpi);
+    const RECT frame = frameAround(pixels(m_form.clientArea, dpi), formStyle, formExtendedStyle, dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Control &control : m_form.controls) {
+        if (const auto found = m_controls.find(control.name); found != m_controls.end())
+            place(found->second, control);
+    }
+    InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void Win32Form::place(HWND handle, const Control &control)
+{
+    const RECT place = pixels(control.place, m_dpi);
+    const int height = place.bottom - place.top;
+    // A combo box's window holds its list too, with room for all of it.
+    const int whole = control.kind == Kind::ComboBox ? height * (1 + int(control.items.size())) : height;
+    SetWindowPos(handle, nullptr, place.left, place.top, place.right - place.left, whole, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(handle, WM_SETFONT, WPARAM(m_font), FALSE);
     if (!control.picture.empty()) {
-        HBITMAP picture = HBITMAP(LoadImageW(instance, toWide(control.picture).c_str(), IMAGE_BITMAP, 0, 0, 0));
-        m_pictures[handle] = picture;
+        HBITMAP picture = loadPicture(GetModuleHandleW(nullptr), control.picture, m_dpi);
+        std::swap(m_pictures[handle], picture);
         if (control.kind == Kind::PictureLabel)
-            SendMessageW(handle, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(picture));
+            SendMessageW(handle, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(m_pictures[handle]));
+        DeleteObject(picture); // the one drawn for the density before, if any
     }
     if (control.kind == Kind::ComboBox) {
         // The edit field as high as laid out: its item height is the field less its borders.
         const LRESULT field = SendMessageW(handle, CB_GETITEMHEIGHT, WPARAM(-1), 0);
         RECT now{};
         GetWindowRect(handle, &now);
-        SendMessageW(handle, CB_SETITEMHEIGHT, WPARAM(-1), LPARAM(field + (place.bottom - place.top) - (now.bottom - now.top)));
-        for (const std::string &item : control.items)
-            SendMessageW(handle, CB_ADDSTRING, 0, LPARAM(toWide(item).c_str()));
-        SetWindowTextW(handle, toWide(m_form.comboText).c_str());
+        SendMessageW(handle, CB_SETITEMHEIGHT, WPARAM(-1), LPARAM(field + height - (now.bottom - now.top)));
     }
-    if (control.background)
-        m_shades[handle] = {CreateSolidBrush(colour(*control.background)), colour(*control.background)};
-    ShowWindow(handle, SW_SHOWNA);
-    return handle;
+    InvalidateRect(handle, nullptr, TRUE);
 }
 
 // A control beyond the right edge never shows, so it is made only when the
@@ -302,7 +329,8 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
         HGDIOBJ previousPen = SelectObject(item.hDC, pen);
         HGDIOBJ previousBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
         SetBkMode(item.hDC, TRANSPARENT);
-        Rectangle(item.hDC, face.left + 4, face.top + 4, face.right - 4, face.bottom - 4);
+        const int inset = MulDiv(4, m_dpi, 96);
+        Rectangle(item.hDC, face.left + inset, face.top + inset, face.right - inset, face.bottom - inset);
         SelectObject(item.hDC, previousBrush);
         DeleteObject(SelectObject(item.hDC, previousPen));
     }
@@ -372,6 +400,12 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SetFocus(m_lastFocus);
         }
         return 0;
+    case WM_DPICHANGED: { // moved to a monitor of another density
+        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        setDensity(LOWORD(wParam));
+        return 0;
+    }
     case WM_CLOSE:
         DestroyWindow(m_window);
         return 0;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <windows.h>
+
+// The screen's density on Windows, for a window laid out in twips. Windows 10
+// knows each monitor's; older Windows one for the whole system, which serves.
+int systemDpi();
+int dpiOf(HWND window);
+
+// The frame around a client area at that density.
+RECT frameAround(RECT client, DWORD style, DWORD extendedStyle, int dpi);
+
+// The system's message font at that density.
+HFONT messageFont(int dpi);
+
+// The picture drawn for that density, to be drawn unscaled; at 96 dpi the
+// stored bitmap itself. Only that size is loaded.
+HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi);
