@@ -26,3 +26,15 @@ cd "$b" && BENCH_APPLY=1 ./bench/bench_runner "$rounds" "window=$b/korvane-resol
 cd "$work"
 echo "Windows, under Wine $(wine --version):"
 "$b/bench/bench_runner" "$rounds" "window=wine $w/korvane-resolution-changer.exe" "one-combo=wine $w/bench/bare_win32.exe"
+
+# At 2x: Qt's scale factor, and 192 dpi under Wine, for the program and its floor alike.
+cd "$b"
+echo "Linux at 2x:"
+BENCH_SIZE=538x548 ./bench/bench_runner "$rounds" "window=env QT_SCALE_FACTOR=2 $b/korvane-resolution-changer" \
+    "one-combo=env QT_SCALE_FACTOR=2 $b/bench/bare_window combo"
+cd "$work"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+wineserver -k; wineserver -w; wineserver -p
+echo "Windows at 2x, under Wine:"
+BENCH_SIZE=538x548 "$b/bench/bench_runner" "$rounds" "window=wine $w/korvane-resolution-changer.exe" \
+    "one-combo=wine $w/bench/bare_win32.exe"

@@ -48,9 +48,24 @@ double peakMiB(pid_t pid)
     return 0;
 }
 
+// The form's size on this screen: 269 x 274 at 96 dpi, BENCH_SIZE ("538x548") on a denser one.
+struct Size
+{
+    int width = 269, height = 274;
+};
+
+Size formSize()
+{
+    Size size;
+    if (const char *given = std::getenv("BENCH_SIZE"))
+        std::sscanf(given, "%dx%d", &size.width, &size.height);
+    return size;
+}
+
 // One start: the window of the form's size that is mapped and first damaged.
 void startOnce(xcb_connection_t *x, uint8_t damageEvent, Subject &subject)
 {
+    static const Size size = formSize();
     std::vector<char *> argv;
     for (std::string &word : subject.command)
         argv.push_back(word.data());
@@ -90,7 +105,7 @@ void startOnce(xcb_connection_t *x, uint8_t damageEvent, Subject &subject)
             windows[reinterpret_cast<xcb_map_notify_event_t *>(event)->window].mapped = true;
         } else if (type == damageEvent) {
             const Window &window = windows[reinterpret_cast<xcb_damage_notify_event_t *>(event)->drawable];
-            if (window.mapped && window.width == 269 && window.height == 274)
+            if (window.mapped && window.width == size.width && window.height == size.height)
                 painted = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         }
         std::free(event);

@@ -91,12 +91,21 @@ functions=$(echo "$hints" | awk '{print $2}') decorations=$(echo "$hints" | awk 
 [ $((functions & 0x20)) != 0 ] && [ $((functions & 0x18)) = 0 ] && [ $((decorations & 0x60)) = 0 ] \
     || fail "the frame: $hints"
 xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "it has a taskbar entry"
-# The title picture at the top-left, Check1's orange beside it.
+# At each density the window is laid out in twips, and the title picture at
+# its top-left is the one drawn for that density, 1:1: within 1/255 of its
+# source rendered at that scale.
+drawn_for() {
+    [ "$(size)" = "$2" ] || fail "client area at $1x is $(size), expected $2"
+    rows=$(echo "70 * $1 / 1" | bc)
+    import -window "$window" -crop "${2%x*}x$rows+0+0" +repage shot.png
+    rsvg-convert --zoom="$1" "$(dirname "$0")/../resources/art/background.svg" \
+        | convert - -crop "${2%x*}x$rows+0+0" +repage -alpha off expected.png
+    error=$(compare -metric MAE shot.png expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
+    [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ] || fail "the title picture at $1x is $error away from its source"
+}
+drawn_for 1 269x274
+# Check1's orange beside the title.
 origin=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print "+" x "+" y}')
-import -window root -crop "269x70$origin" +repage shot.png
-convert "$(dirname "$0")/../resources/background.png" -crop 269x70+0+0 +repage expected.png
-differing=$(compare -metric AE shot.png expected.png null: 2>&1 || true)
-[ "$differing" = 0 ] || fail "$differing pixels of the title picture differ"
 import -window root -crop "1x1$(echo "$origin" | awk -F+ '{print "+" $2 + 17 "+" $3 + 74}')" orange.png
 [ "$(convert orange.png -format '%[pixel:p{0,0}]' info:)" = "srgb(255,192,128)" ] || fail "Check1 is not orange"
 rm -f ./*.png
@@ -197,6 +206,28 @@ status=0
 wait "$app" || status=$?
 [ "$status" = 0 ] || fail "exit status $status"
 expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+
+# Denser screens: Qt's scale factor on Linux, the system's dots per inch under Wine.
+dense=""
+trap '[ -z "$dense" ] || density 96; cleanup' EXIT
+density() {
+    dense=$1
+    if [ "$platform" = windows ]; then
+        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+        wineserver -k
+        wineserver -w
+    fi
+}
+for row in "1.5 404x411 144" "2 538x548 192"; do
+    scale=${row%% *} expected=$(echo "$row" | cut -d' ' -f2)
+    density "${row##* }"
+    start env QT_SCALE_FACTOR="$scale" "$@"
+    drawn_for "$scale" "$expected"
+    wmctrl -c "$title"
+    wait "$app" || true
+done
+density 96
+dense=""
 
 if [ "$platform" = linux ]; then
     # A file size limit, as from a shell's ulimit -f, is a failure like any other.

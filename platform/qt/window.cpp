@@ -128,6 +128,9 @@ QtForm::QtForm(const FormDescription &form)
     }
     made(form.tabOrder.front())->setFocus();
     keepOffTaskbar(this);
+    // At a fractional scale Qt hints a size step of 2 from a base of -2, and a
+    // window manager that keeps to steps takes a pixel off an odd size.
+    windowHandle()->setBaseSize(size());
     // Moved to a screen of another density, the window takes the pictures drawn for it.
     connect(windowHandle(), &QWindow::screenChanged, this, &QtForm::loadPictures);
 }
