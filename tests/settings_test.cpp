@@ -1,16 +1,9 @@
-// The window's description, the exact bytes of locale.ini and the replace,
-// on whichever platform this is built for.
+// The window's modes and the replace, on whichever platform this is built
+// for; the scenarios check the file's exact bytes.
 #include "tests/testfolder.h"
 
 #include "app/form1.h"
 #include "settings/localeini.h"
-
-TEST_CASE("locale.ini is two lines of single-byte text, each ended by CR LF")
-{
-    CHECK(formatLocaleIni({false, "800x600x32"}) == "WINDOWED =0\r\nRESOLUTION =800x600x32\r\n");
-    CHECK(formatLocaleIni({true, "1024x768x32"}) == applied);
-    CHECK(formatLocaleIni({true, ""}) == "WINDOWED =1\r\nRESOLUTION =\r\n");
-}
 
 TEST_CASE("Combo4 offers the ten modes in order, and Apply takes one only when shown exactly")
 {
