@@ -20,6 +20,10 @@ namespace {
 // Control IDs start here, clear of IDOK and IDCANCEL, which Enter and Esc send.
 constexpr int firstControlId = 100;
 
+// The names are given only once a screen reader is about, and after the
+// first paint: a user without one never loads oleacc and COM.
+constexpr UINT annotateMessage = WM_APP;
+
 class Win32Form : public FormView
 {
 public:
@@ -49,6 +53,11 @@ private:
     void setDensity(int dpi);
     void place(HWND handle, const Control &control);
     void annotate();
+    void askForNames()
+    {
+        if (!m_annotationAsked)
+            m_annotationAsked = PostMessageW(m_window, annotateMessage, 0, 0);
+    }
     HWND made(const std::string &name);
     void drawButton(const DRAWITEMSTRUCT &item);
     void command(int id, int notification, HWND from);
@@ -73,8 +82,6 @@ private:
     std::vector<HWND> m_annotated;
 };
 
-// Asks for the names once the window has first painted, so start-up need not wait on oleacc.
-constexpr UINT annotateMessage = WM_APP;
 
 constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD formExtendedStyle = WS_EX_DLGMODALFRAME;
@@ -368,14 +375,21 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case annotateMessage:
         annotate();
         return 0;
+    case WM_GETOBJECT: // a screen reader, or another client of accessibility, asks
+        askForNames();
+        break;
+    case WM_SETTINGCHANGE: // a screen reader has started
+        if (wParam == SPI_SETSCREENREADER)
+            askForNames();
+        break;
     case WM_ERASEBKGND: {
         HDC dc = HDC(wParam);
         RECT client{};
         GetClientRect(m_window, &client);
         FillRect(dc, &client, m_backgroundBrush);
         drawPicture(dc, m_background, 0, 0);
-        if (!m_annotationAsked)
-            m_annotationAsked = PostMessageW(m_window, annotateMessage, 0, 0);
+        if (BOOL reader = FALSE; SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
+            askForNames();
         return 1;
     }
     case WM_CTLCOLORSTATIC: // check boxes ask here for their background
