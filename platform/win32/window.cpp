@@ -388,7 +388,7 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         GetClientRect(m_window, &client);
         FillRect(dc, &client, m_backgroundBrush);
         drawPicture(dc, m_background, 0, 0);
-        if (BOOL reader = FALSE; SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
+        if (BOOL reader = FALSE; !m_annotationAsked && SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
             askForNames();
         return 1;
     }
