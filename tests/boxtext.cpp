@@ -1,7 +1,8 @@
 // Reads the program under Wine from outside, for a test: with no argument,
 // the caption and texts of each open message box; with "accessible", what a
 // screen reader is told (MSAA) of the window and each visible control,
-// "role|name", or exit status 2 where Wine does not answer at all.
+// "role|name", or exit status 2 where Wine does not answer at all; with
+// "load NAME", loads that DLL by its bare name, as a careless program would.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -47,6 +48,8 @@ static BOOL CALLBACK hear(HWND window, LPARAM answered)
 
 int main(int argc, char *argv[])
 {
+    if (argc == 3 && std::strcmp(argv[1], "load") == 0)
+        return LoadLibraryA(argv[2]) ? 0 : 1;
     if (argc < 2 || std::strcmp(argv[1], "accessible") != 0) {
         EnumWindows(print, 0);
         return 0;

@@ -10,6 +10,15 @@ shift 2
 title="Korvane Resolution Changer"
 start_display --window-manager
 cd "$work"
+if [ "$platform" = windows ]; then
+    # The program sits in the game's folder, beside a DLL that someone put
+    # there, which Windows would take before its own (Wine does, told n,b).
+    cp "$2" "$helpers/gdiplus.dll" "$helpers/boxtext.exe" .
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}gdiplus=n,b"
+    "$wine" "$work/boxtext.exe" load gdiplus.dll && [ -s planted.log ] || fail "a program here cannot load the planted DLL"
+    rm planted.log boxtext.exe
+    set -- "$wine" "$work/$(basename "$2")"
+fi
 
 start() {
     "$@" >/dev/null 2>&1 &
@@ -224,6 +233,7 @@ for row in "1.5 404x411 144" "2 538x548 192"; do
 done
 density 96
 dense=""
+[ ! -e planted.log ] || fail "the DLL planted in the game's folder ran in: $(cat planted.log)"
 
 if [ "$platform" = linux ]; then
     # A file size limit, as from a shell's ulimit -f, is a failure like any other.

@@ -26,10 +26,21 @@ for line in 'LANGUAGE 9, 1' \
     '"\060\060\000\000", 1, 24'; do
     grep -qF "$line" "$work/resources.rc" || fail "the program's resources lack: $line"
 done
-# The manifest: common controls 6, and no elevation.
-for line in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' 'level="asInvoker"'; do
-    tr -s ' \n' ' ' < "$exe" | grep -qaF "$line" || fail "the manifest lacks: $line"
+# The manifest: common controls 6, the Windows versions it was made for, DPI
+# awareness, and no execution level, so that under Program Files Windows keeps
+# its writes where the game reads them.
+tr -s ' \n' ' ' < "$exe" | LC_ALL=C sed -n 's|.*\(<assembly .*</assembly>\).*|\1|p' >"$work/manifest"
+for line in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '<dpiAware' '<dpiAwareness' \
+    e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+    1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    grep -qF "$line" "$work/manifest" || fail "the manifest lacks: $line"
 done
+! grep -q 'requestedExecutionLevel' "$work/manifest" || fail "the manifest asks for an execution level"
+# Without one, Windows takes a program for an installer, and asks to elevate
+# it, when such words are in its file name, version strings or manifest.
+words='install|setup|update|upgrad|patch'
+names=$(basename "$exe"; grep 'VALUE "' "$work/resources.rc"; cat "$work/manifest")
+! printf '%s\n' "$names" | grep -iE "$words" || fail "a word that marks an installer, above"
 # One icon only, 48 x 48 at 24 bits (the '0 0, 1, 24' line above).
 [ "$(grep -c 'Element no' "$work/resources.rc")" = 1 ] || fail "not exactly one icon image"
 echo PASS

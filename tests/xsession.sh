@@ -10,7 +10,7 @@ trap cleanup EXIT
 # Keeps what the screen showed, for whoever reads the failure.
 fail() {
     [ -n "${DISPLAY:-}" ] && import -window root /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
-    echo "FAIL: $*" >&2
+    printf "FAIL: %s\n" "$*" >&2
     exit 1
 }
 

@@ -1,82 +1,11 @@
 #include "platform/win32/density.h"
 
 #include "app/twips.h"
+#include "platform/win32/newer.h"
+#include "platform/win32/png.h"
 #include "platform/win32/text.h"
 
-#include <objidl.h>
-
 namespace {
-
-// Looked up at run time: Windows 10 (1607) has these, and older Windows not.
-template <typename Function>
-Function newer(const wchar_t *library, const char *name)
-{
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(library), name)));
-}
-
-// PNGs through GDI+, which every Windows since XP has; loaded only when a
-// denser screen needs a picture, so start-up at 96 dpi does without it.
-struct GdiPlus
-{
-    struct StartupInput
-    {
-        UINT32 version = 1;
-        void *debugEventCallback = nullptr;
-        BOOL suppressBackgroundThread = FALSE;
-        BOOL suppressExternalCodecs = FALSE;
-    };
-    using Startup = int(WINAPI *)(ULONG_PTR *, const StartupInput *, void *);
-    using FromStream = int(WINAPI *)(IStream *, void **);
-    using ToBitmap = int(WINAPI *)(void *, HBITMAP *, DWORD);
-    using Dispose = int(WINAPI *)(void *);
-
-    FromStream fromStream = nullptr;
-    ToBitmap toBitmap = nullptr;
-    Dispose dispose = nullptr;
-
-    GdiPlus()
-    {
-        HMODULE library = LoadLibraryW(L"gdiplus.dll");
-        const auto get = [&](const char *name) {
-            return library ? reinterpret_cast<void (*)()>(GetProcAddress(library, name)) : nullptr;
-        };
-        const auto startup = reinterpret_cast<Startup>(get("GdiplusStartup"));
-        const StartupInput input;
-        ULONG_PTR token = 0;
-        if (!startup || startup(&token, &input, nullptr) != 0)
-            return;
-        fromStream = reinterpret_cast<FromStream>(get("GdipCreateBitmapFromStream"));
-        toBitmap = reinterpret_cast<ToBitmap>(get("GdipCreateHBITMAPFromBitmap"));
-        dispose = reinterpret_cast<Dispose>(get("GdipDisposeImage"));
-    }
-};
-
-HBITMAP decodePng(HINSTANCE instance, const std::wstring &name)
-{
-    static const GdiPlus gdiPlus;
-    HRSRC found = FindResourceW(instance, name.c_str(), MAKEINTRESOURCEW(10)); // RT_RCDATA
-    const DWORD size = found ? SizeofResource(instance, found) : 0;
-    const void *bytes = size ? LockResource(LoadResource(instance, found)) : nullptr;
-    HGLOBAL copy = bytes && gdiPlus.fromStream ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
-    if (!copy)
-        return nullptr;
-    CopyMemory(GlobalLock(copy), bytes, size);
-    GlobalUnlock(copy);
-    IStream *stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-        GlobalFree(copy);
-        return nullptr;
-    }
-    void *image = nullptr;
-    HBITMAP bitmap = nullptr;
-    if (gdiPlus.fromStream(stream, &image) == 0) {
-        gdiPlus.toBitmap(image, &bitmap, 0);
-        gdiPlus.dispose(image);
-    }
-    stream->Release();
-    return bitmap;
-}
 
 // A picture drawn for a denser screen, scaled down smoothly to this one.
 HBITMAP scaled(HBITMAP picture, double by)
@@ -153,7 +82,7 @@ HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi)
     const PictureScale drawn = pictureScaleFor(scale);
     HBITMAP picture = drawn.scale == 1.0
                           ? HBITMAP(LoadImageW(instance, toWide(name).c_str(), IMAGE_BITMAP, 0, 0, 0))
-                          : decodePng(instance, resourceName(name + drawn.suffix));
+                          : loadPng(instance, resourceName(name + drawn.suffix).c_str());
     if (picture && (scale - drawn.scale > 0.01 || drawn.scale - scale > 0.01))
         picture = scaled(picture, scale / drawn.scale);
     return picture;

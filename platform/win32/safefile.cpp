@@ -1,5 +1,6 @@
 #include "platform/safefile.h"
 
+#include "platform/win32/newer.h"
 #include "platform/win32/text.h"
 
 #include <windows.h>
@@ -12,25 +13,35 @@ std::wstring folderOf(const std::wstring &path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring nameOf(const std::wstring &path)
+{
+    return path.substr(folderOf(path).size());
+}
+
+// Where an open file really is: the end of any links (reparse points on
+// Windows, Unix symbolic links under Wine, which does not show them as such),
+// and under Program Files perhaps the user's VirtualStore. Empty where this
+// Windows cannot tell; Windows XP has neither links to files nor a VirtualStore.
+std::wstring whereIs(HANDLE file)
+{
+    static const auto getFinalPathName
+        = newer<DWORD(WINAPI *)(HANDLE, wchar_t *, DWORD, DWORD)>(L"kernel32.dll", "GetFinalPathNameByHandleW");
+    std::wstring path(getFinalPathName ? MAX_PATH * 4 : 0, L'\0');
+    const DWORD length = getFinalPathName ? getFinalPathName(file, path.data(), DWORD(path.size()), FILE_NAME_NORMALIZED) : 0;
+    return length && length < path.size() ? path.substr(0, length) : std::wstring();
+}
+
 // The file that the name finally leads to, so that a link keeps pointing where
-// it did and its target is replaced: a reparse point on Windows, and under
-// Wine a Unix symbolic link, which Wine does not show as one.
+// it did and its target is replaced.
 std::wstring finalPath(const std::wstring &path)
 {
-    // Looked up here, as Windows XP lacks it; XP has no links to files either.
-    using FinalPathName = DWORD(WINAPI *)(HANDLE, wchar_t *, DWORD, DWORD);
-    static const auto getFinalPathName = reinterpret_cast<FinalPathName>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
-    if (!getFinalPathName)
-        return path;
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return path;
-    std::wstring target(MAX_PATH * 4, L'\0');
-    const DWORD length = getFinalPathName(file, target.data(), DWORD(target.size()), FILE_NAME_NORMALIZED);
+    const std::wstring target = whereIs(file);
     CloseHandle(file);
-    return length && length < target.size() ? target.substr(0, length) : path;
+    return target.empty() ? path : target;
 }
 
 // Held open by another program, without leave to delete it: asking for that
@@ -79,6 +90,10 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     const bool complete = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)
                           && written == bytes.size() && FlushFileBuffers(file);
     DWORD error = complete ? 0 : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+    // Under Program Files, Windows may have made the new file in the user's
+    // VirtualStore: it takes its place there, where the game reads it too.
+    if (const std::wstring landed = whereIs(file); !landed.empty())
+        temporary = landed, path = folderOf(landed) + nameOf(path);
     CloseHandle(file);
     if (!error && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();

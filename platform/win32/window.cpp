@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "platform/win32/density.h"
+#include "platform/win32/newer.h"
 #include "platform/win32/text.h"
 #include "resources/resource.h"
 
@@ -455,6 +456,12 @@ Win32Form::~Win32Form()
 
 int runForm(int, char *[], const FormDescription &form)
 {
+    // The game's folder is often open to mods and downloads: no DLL is looked
+    // for there or in the current folder, only where Windows keeps its own.
+    SetDllDirectoryW(L"");
+    constexpr DWORD systemFolderOnly = 0x800; // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and 7 with KB2533623
+    if (const auto limit = newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
+        limit(systemFolderOnly);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Win32Form window(form);
