@@ -186,7 +186,7 @@ int main(int argc, char *argv[])
                     median(subject.peakMiB), median(ratios), median(subject.peakMiB) - median(floor.peakMiB));
     }
     std::printf("(medians of %d alternating starts; ratio and memory against %s)\n", rounds, floor.label.c_str());
-    if (std::getenv("BENCH_APPLY"))
+    if (const char *apply = std::getenv("BENCH_APPLY"); apply && *apply)
         std::printf("Apply, replacing locale.ini (median of 200): %.2f ms\n", applyMilliseconds());
     xcb_disconnect(x);
 }

@@ -22,6 +22,9 @@ image = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0, len(xor) + len
 sys.stdout.buffer.write(struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(image), 22) + image)
 ' > icon.ico
 
+# The window icon on Linux, read as fast as the pictures.
+convert icon.png -type TrueColor BMP3:icon.bmp
+
 # The Windows pictures: 24-bit BMPs. The picture labels are drawn opaque
 # there, so they carry the piece of the title picture that lies beneath them.
 for name in background apply rungame demo; do

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -37,13 +38,23 @@ QColor colour(Rgb rgb)
     return {rgb.red, rgb.green, rgb.blue};
 }
 
+// Read by the reader built into Qt for its format. Left to guess, Qt would
+// first load every image plugin to ask whether it knows the file.
+QPixmap readPicture(const QString &path, const char *format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 // The same pictures as on Windows, drawn 1:1 on the screen's pixels. At 96
 // dpi they are stored uncompressed: read in place, they cost far less at
 // start-up than decoding PNGs. Only the size in use is loaded.
 QPixmap picture(const std::string &name, qreal ratio)
 {
     const PictureScale drawn = pictureScaleFor(ratio);
-    QPixmap pixmap(drawn.scale == 1.0 ? ":/" + fromUtf8(name) + ".bmp" : ":/" + fromUtf8(name + drawn.suffix) + ".png");
+    QPixmap pixmap = drawn.scale == 1.0 ? readPicture(":/" + fromUtf8(name) + ".bmp", "bmp")
+                                        : readPicture(":/" + fromUtf8(name + drawn.suffix) + ".png", "png");
     if (ratio > 1.0 && drawn.scale != ratio) // between two sizes: the larger, scaled down smoothly
         pixmap = pixmap.scaled((QSizeF(pixmap.size()) * ratio / drawn.scale).toSize(), Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation);
@@ -110,7 +121,7 @@ QtForm::QtForm(const FormDescription &form)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(QIcon(readPicture(QStringLiteral(":/icon.bmp"), "bmp")));
     setFixedSize(pixels(form.clientArea).size());
     QPalette shade = palette();
     shade.setColor(QPalette::Window, colour(form.backgroundColour));
