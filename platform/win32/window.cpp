@@ -15,6 +15,7 @@
 #include <oleacc.h>
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -229,8 +230,7 @@ HWND Win32Form::makeControl(const Control &control, int id, HINSTANCE instance)
 void Win32Form::setDensity(int dpi)
 {
     m_dpi = dpi;
-    DeleteObject(m_font);
-    m_font = messageFont(dpi);
+    const HFONT previousFont = std::exchange(m_font, messageFont(dpi)); // freed once no control uses it
     DeleteObject(m_background);
     m_background = loadPicture(GetModuleHandleW(nullptr), m_form.background, dpi);
     const RECT frame = frameAround(pixels(m_form.clientArea, dpi), formStyle, formExtendedStyle, dpi);
@@ -240,6 +240,7 @@ void Win32Form::setDensity(int dpi)
         if (const auto found = m_controls.find(control.name); found != m_controls.end())
             place(found->second, control);
     }
+    DeleteObject(previousFont);
     InvalidateRect(m_window, nullptr, TRUE);
 }
 
