@@ -63,6 +63,21 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(replaced() == "Error 40: cannot write \"locale.ini\" in " + here + ": Too many levels of symbolic links");
         CHECK(fs::read_symlink("locale.ini") == "other.ini");
     }
+    SUBCASE("a new file gets what the umask leaves; an existing one keeps its own")
+    {
+        const auto mode = [] { return int(fs::status("locale.ini").permissions() & fs::perms::all); };
+        const mode_t before = umask(027);
+        CHECK(replaced().empty());
+        CHECK(mode() == 0640);
+        chmod("locale.ini", 0604);
+        CHECK(replaced().empty());
+        CHECK(mode() == 0604);
+        fs::remove("locale.ini");
+        umask(0);
+        CHECK(replaced().empty());
+        CHECK(umask(before) == 0);
+        CHECK(mode() == 0666);
+    }
     SUBCASE("a named pipe, without waiting on it")
     {
         REQUIRE(mkfifo("locale.ini", 0644) == 0);

@@ -1,5 +1,5 @@
-// The window's modes and the replace, on whichever platform this is built
-// for; the scenarios check the file's exact bytes.
+// The window's modes, the reports and the replace, on whichever platform this
+// is built for; the scenarios check the file's exact bytes.
 #include "tests/testfolder.h"
 
 #include "app/form1.h"
@@ -18,6 +18,13 @@ TEST_CASE("Combo4 offers the ten modes in order, and Apply takes one only when s
         CHECK(selectedDisplayMode(shown) == shown);
     for (const std::string shown : {"Select below.", "1024x768", "640X480X16", " 640x480x16"})
         CHECK(selectedDisplayMode(shown).empty());
+}
+
+TEST_CASE("a failure with no number from the system reads as what it is")
+{
+    const Failure failure = systemFailure(0, "cannot open the window");
+    CHECK(reportText(failure) == "cannot open the window: the system gave no cause");
+    CHECK(reportText(systemFailure(2, "cannot start \"korvane.exe\"")).find("Error 2: cannot start \"korvane.exe\": ") == 0);
 }
 
 TEST_CASE("locale.ini is replaced whole, or kept as it was")

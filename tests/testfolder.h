@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/failure.h"
+#include "app/report.h"
 
 #include <doctest/doctest.h>
 
@@ -22,7 +22,7 @@ inline const std::string applied = "WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n";
 // A failure as the user reads it, or "" for none.
 inline std::string reported(const std::optional<Failure> &failure)
 {
-    return failure ? "Error " + std::to_string(failure->number) + ": " + failure->description : "";
+    return failure ? reportText(*failure) : "";
 }
 
 // A new empty folder, the current one for the length of a test.

@@ -3,6 +3,7 @@
 #include "tests/testfolder.h"
 
 #include "platform/programstart.h"
+#include "platform/win32/text.h"
 #include "settings/localeini.h"
 
 #include <cstdlib>
@@ -74,6 +75,15 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
         CHECK(report.find("Error 193: cannot start \"korvane.exe\"" + in + ": ") == 0);
         CHECK(report.find("korvane.exe", report.find(in) + in.size()) != std::string::npos);
     }
+}
+
+TEST_CASE("a system text's inserts: the name for the first, a gap for any other, the rest kept")
+{
+    CHECK(fillInserts(L"%1 is not a valid Win32 application.%0 gone", L"korvane.exe")
+          == L"korvane.exe is not a valid Win32 application.");
+    CHECK(fillInserts(L"Move %1!s! to %2, %12 or %3!d!: 50%% done.%n", L"")
+          == L"Move the file to (unknown), (unknown) or (unknown): 50% done. ");
+    CHECK(fillInserts(L"%1!unclosed, and the rest %", L"a") == L"a!unclosed, and the rest %");
 }
 
 TEST_CASE("no system text shows a placeholder: its inserts are filled with the name")

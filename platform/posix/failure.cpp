@@ -6,7 +6,7 @@
 
 Failure systemFailure(int number, const std::string &action, const std::string &detail, const std::string &)
 {
-    std::string description = action + ": " + std::strerror(number);
+    std::string description = action + ": " + (number ? std::strerror(number) : "the system gave no cause");
     if (!detail.empty())
         description += " (" + detail + ")";
     return {number, description};

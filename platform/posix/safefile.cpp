@@ -1,7 +1,9 @@
 #include "platform/safefile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -54,6 +56,23 @@ const char *kindOf(mode_t mode)
     return "it is not a regular file";
 }
 
+// A new name of our own beside the file. The kernel applies the user's umask
+// to 0666, as for any new file; the process's umask is never changed, as it
+// is shared with Qt's threads.
+int createBeside(const std::string &folder, std::string &temporary)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%08x", unsigned(random()));
+        temporary = (folder == "." ? "" : folder + "/") + ".locale.ini-" + suffix;
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 bool writeAll(int fd, const std::string &bytes)
 {
     for (size_t done = 0; done < bytes.size();) {
@@ -81,7 +100,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     if (const int number = followLinks(path, status, exists))
         return systemFailure(number, action);
 
-    mode_t mode = 0;
+    std::optional<mode_t> mode; // an existing file's, kept
     if (exists) {
         if (S_ISDIR(status.st_mode))
             return systemFailure(EISDIR, action);
@@ -96,15 +115,11 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         if (!(status.st_mode & S_IWUSR))
             return systemFailure(EACCES, action, "the file is read-only");
         mode = status.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
     }
 
     const std::string folder = folderOf(path);
-    std::string temporary = (folder == "." ? "" : folder + "/") + ".locale.ini-XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int fd = createBeside(folder, temporary);
     if (fd < 0) {
         const int number = errno;
         struct stat here{};
@@ -116,7 +131,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         unlink(temporary.c_str());
         return systemFailure(number, action, detail);
     };
-    if (fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || fsync(fd) != 0) {
+    if ((mode && fchmod(fd, *mode) != 0) || !writeAll(fd, bytes) || fsync(fd) != 0) {
         const int number = errno;
         close(fd);
         return fail(number);

@@ -2,6 +2,7 @@
 #include "platform/window.h"
 
 #include "app/form1.h"
+#include "app/report.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
@@ -82,7 +83,7 @@ public:
     void showInformation(const std::string &text) override { showBox(QMessageBox::Information, fromUtf8(text)); }
     void reportFailure(const Failure &failure) override
     {
-        showBox(QMessageBox::Critical, QStringLiteral("Error %1: %2").arg(failure.number).arg(fromUtf8(failure.description)));
+        showBox(QMessageBox::Critical, fromUtf8(reportText(failure)));
     }
 
 protected:

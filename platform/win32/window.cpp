@@ -4,6 +4,7 @@
 #include "platform/window.h"
 
 #include "app/form1.h"
+#include "app/report.h"
 #include "platform/win32/density.h"
 #include "platform/win32/newer.h"
 #include "platform/win32/text.h"
@@ -47,7 +48,7 @@ public:
     void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
     void reportFailure(const Failure &failure) override
     {
-        show("Error " + std::to_string(failure.number) + ": " + failure.description, MB_ICONERROR);
+        show(reportText(failure), MB_ICONERROR);
     }
 
 private:
@@ -255,8 +256,12 @@ void Win32Form::place(HWND handle, const Control &control)
     if (!control.picture.empty()) {
         HBITMAP picture = loadPicture(GetModuleHandleW(nullptr), control.picture, m_dpi);
         std::swap(m_pictures[handle], picture);
-        if (control.kind == Kind::PictureLabel)
-            SendMessageW(handle, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(m_pictures[handle]));
+        // The label hands back what it showed: ours, or the copy it makes of one with alpha.
+        if (control.kind == Kind::PictureLabel) {
+            const auto shown = HBITMAP(SendMessageW(handle, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(m_pictures[handle])));
+            if (shown != picture)
+                DeleteObject(shown);
+        }
         DeleteObject(picture); // the one drawn for the density before, if any
     }
     if (control.kind == Kind::ComboBox) {
