@@ -30,22 +30,32 @@ convert icon.png -type TrueColor BMP3:icon.bmp
 for name in background apply rungame demo; do
     convert "$name.png" -type TrueColor BMP3:"$name.bmp"
 done
-convert background.png -crop 101x25+40+72 +repage windowed.png -composite -type TrueColor BMP3:windowed.bmp
-convert background.png -crop 101x25+8+112 +repage resolution.png -composite -type TrueColor BMP3:resolution.bmp
-
-# Denser screens: every picture again at 1.25, 1.5 and 2 times, stored as PNGs
-# and drawn unscaled; the labels carry the title picture beneath them, placed
-# as the window places them (twips at that density).
-for scale in 1.25 1.5 2; do
+# Where the window places each picture label, in twips, as its description
+# gives it: "windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
+# app/twips.h; this script runs without building anything, so it says it again.
+labels=$(sed -n 's/.*pictureLabel("[^"]*", {\([0-9]*\), \([0-9]*\),.*}, "\([a-z]*\)".*/\3 \1 \2/p' ../app/form1.cpp)
+[ "$(echo "$labels" | wc -l)" = 2 ] || { echo "cannot read the labels' places from app/form1.cpp" >&2; exit 1; }
+for scale in 1 1.25 1.5 2; do
     dpi=$(echo "96 * $scale / 1" | bc)
     px() { echo $((($1 * dpi + 720) / 1440)); }
-    for name in background apply rungame demo windowed resolution; do
-        rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name@${scale}x.png"
-    done
-    for label in "windowed 600 1080" "resolution 120 1680"; do
-        set -- $label
-        size=$(identify -format %wx%h "$1@${scale}x.png")
-        convert "background@${scale}x.png" -crop "$size+$(px $2)+$(px $3)" +repage "$1@${scale}x.png" -composite \
-            -strip "PNG24:$1@${scale}x.png"
+    # Denser screens: every picture again, stored as PNGs and drawn unscaled.
+    suffix="@${scale}x"
+    if [ "$scale" = 1 ]; then
+        suffix=""
+    else
+        for name in background apply rungame demo windowed resolution; do
+            rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name$suffix.png"
+        done
+    fi
+    # The labels carry the title picture beneath them, as the window places them.
+    echo "$labels" | while read -r name left top; do
+        size=$(identify -format %wx%h "$name$suffix.png")
+        if [ "$scale" = 1 ]; then
+            convert background.png -crop "$size+$(px "$left")+$(px "$top")" +repage "$name.png" -composite \
+                -type TrueColor "BMP3:$name.bmp"
+        else
+            convert "background$suffix.png" -crop "$size+$(px "$left")+$(px "$top")" +repage "$name$suffix.png" \
+                -composite -strip "PNG24:$name$suffix.png"
+        fi
     done
 done

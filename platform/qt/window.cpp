@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "app/report.h"
+#include "app/rules.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
@@ -19,7 +20,9 @@
 #include <QPainter>
 #include <QWindow>
 #include <QShortcut>
+#include <algorithm>
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -53,13 +56,13 @@ QPixmap readPicture(const QString &path, const char *format)
 // start-up than decoding PNGs. Only the size in use is loaded.
 QPixmap picture(const std::string &name, qreal ratio)
 {
-    const PictureScale drawn = pictureScaleFor(ratio);
-    QPixmap pixmap = drawn.scale == 1.0 ? readPicture(":/" + fromUtf8(name) + ".bmp", "bmp")
-                                        : readPicture(":/" + fromUtf8(name + drawn.suffix) + ".png", "png");
-    if (ratio > 1.0 && drawn.scale != ratio) // between two sizes: the larger, scaled down smoothly
-        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * ratio / drawn.scale).toSize(), Qt::IgnoreAspectRatio,
+    const PictureChoice choice = pictureFor(ratio);
+    QPixmap pixmap = *choice.suffix ? readPicture(":/" + fromUtf8(name + choice.suffix) + ".png", "png")
+                                    : readPicture(":/" + fromUtf8(name) + ".bmp", "bmp");
+    if (choice.shrink != 1.0)
+        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation);
-    pixmap.setDevicePixelRatio(ratio > 1.0 ? ratio : 1.0);
+    pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
 
@@ -95,10 +98,10 @@ protected:
     }
 
 private:
-    QWidget *make(const Control &control);
+    QWidget *made(std::size_t control);
+    std::optional<std::size_t> controlOf(QWidget *widget) const;
     void loadPictures();
-    QWidget *made(const std::string &name);
-    void bind(const Control &control, QWidget *widget);
+    void bind(std::size_t control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
     {
         QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
@@ -113,12 +116,13 @@ private:
 
     const FormDescription &m_form;
     QPixmap m_background;
+    std::vector<QWidget *> m_widgets; // by the control's place in the description; none until made
 };
 
 QtForm::QtForm(const FormDescription &form)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::MSWindowsFixedSizeDialogHint),
-      m_form(form), m_background(picture(form.background, devicePixelRatioF()))
+      m_form(form), m_background(picture(form.background, devicePixelRatioF())), m_widgets(form.controls.size())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
@@ -128,17 +132,17 @@ QtForm::QtForm(const FormDescription &form)
     shade.setColor(QPalette::Window, colour(form.backgroundColour));
     setPalette(shade);
 
-    // Stacked as listed, each above the one before. Those beyond the right edge
-    // never show: they are made when the focus first comes to them.
-    for (const Control &control : form.controls) {
-        if (pixels(control.place).left() < width())
-            make(control);
+    // Stacked as listed, each above the one before.
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        if (madeAtStart(form, form.controls[i]))
+            made(i);
     }
-    for (const Control &control : form.controls) {
-        if (auto *label = findChild<QLabel *>(fromUtf8(control.name)))
-            label->setBuddy(findChild<QWidget *>(fromUtf8(control.labelFor)));
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        const auto buddy = controlIndex(form, form.controls[i].labelFor);
+        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]); label && buddy)
+            label->setBuddy(m_widgets[*buddy]);
     }
-    made(form.tabOrder.front())->setFocus();
+    made(*controlIndex(form, form.tabOrder.front()))->setFocus();
     keepOffTaskbar(this);
     // At a fractional scale Qt hints a size step of 2 from a base of -2, and a
     // window manager that keeps to steps takes a pixel off an odd size.
@@ -150,44 +154,39 @@ QtForm::QtForm(const FormDescription &form)
 void QtForm::loadPictures()
 {
     m_background = picture(m_form.background, devicePixelRatioF());
-    for (const Control &control : m_form.controls) {
-        if (auto *label = findChild<QLabel *>(fromUtf8(control.name)))
-            label->setPixmap(picture(control.picture, devicePixelRatioF()));
-        if (auto *button = findChild<PictureButton *>(fromUtf8(control.name)))
-            button->setPicture(picture(control.picture, devicePixelRatioF()));
+    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
+        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]))
+            label->setPixmap(picture(m_form.controls[i].picture, devicePixelRatioF()));
+        if (auto *button = qobject_cast<PictureButton *>(m_widgets[i]))
+            button->setPicture(picture(m_form.controls[i].picture, devicePixelRatioF()));
     }
     update();
 }
 
-QWidget *QtForm::made(const std::string &name)
+// The control this widget is, or is part of (the edit field inside a combo box).
+std::optional<std::size_t> QtForm::controlOf(QWidget *widget) const
 {
-    if (auto *widget = findChild<QWidget *>(fromUtf8(name), Qt::FindDirectChildrenOnly))
-        return widget;
-    for (const Control &control : m_form.controls) {
-        if (control.name == name)
-            return make(control);
+    for (; widget && widget != this; widget = widget->parentWidget()) {
+        if (const auto found = std::find(m_widgets.begin(), m_widgets.end(), widget); found != m_widgets.end())
+            return std::size_t(found - m_widgets.begin());
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 // Tab and Shift+Tab follow the description's list.
 bool QtForm::focusNextPrevChild(bool next)
 {
-    const std::vector<std::string> &order = m_form.tabOrder;
-    size_t at = 0; // where the focus is: a control, or the edit field inside a combo box
-    for (QWidget *focus = QApplication::focusWidget(); focus && focus != this; focus = focus->parentWidget()) {
-        for (size_t i = 0; i < order.size(); ++i) {
-            if (focus->objectName() == fromUtf8(order[i]))
-                at = i;
-        }
-    }
-    QWidget *target = made(order[(at + (next ? 1 : order.size() - 1)) % order.size()]);
-    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    made(tabFrom(m_form, controlOf(QApplication::focusWidget()), !next))
+        ->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 
-QWidget *QtForm::make(const Control &control)
+// The control, made now if it was not yet.
+QWidget *QtForm::made(std::size_t index)
 {
+    if (m_widgets[index])
+        return m_widgets[index];
+    const Control &control = m_form.controls[index];
     QWidget *widget = nullptr;
     switch (control.kind) {
     case Kind::PictureLabel: {
@@ -225,7 +224,8 @@ QWidget *QtForm::make(const Control &control)
         palette.setColor(QPalette::Window, colour(*control.background));
         widget->setPalette(palette);
     }
-    bind(control, widget);
+    bind(index, widget);
+    m_widgets[index] = widget;
     widget->setObjectName(fromUtf8(control.name));
     widget->setGeometry(pixels(control.place));
     widget->setAccessibleName(fromUtf8(control.accessibleName));
@@ -233,16 +233,15 @@ QWidget *QtForm::make(const Control &control)
     return widget;
 }
 
-void QtForm::bind(const Control &control, QWidget *widget)
+void QtForm::bind(std::size_t control, QWidget *widget)
 {
-    for (const Binding &binding : m_form.bindings) {
-        if (binding.control != control.name)
-            continue;
-        const Action action = binding.action;
-        if (auto *button = qobject_cast<QPushButton *>(widget); button && binding.event == Event::Click)
+    if (const Action action = boundAction(m_form, control, Event::Click)) {
+        if (auto *button = qobject_cast<QPushButton *>(widget))
             connect(button, &QPushButton::clicked, this, [this, action] { action(*this); });
-        // textEdited, not textChanged: picking a list entry is not an edit.
-        if (auto *combo = qobject_cast<QComboBox *>(widget); combo && binding.event == Event::Change)
+    }
+    // textEdited, not textChanged: picking a list entry is not an edit.
+    if (const Action action = boundAction(m_form, control, Event::Change)) {
+        if (auto *combo = qobject_cast<QComboBox *>(widget))
             connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { action(*this); });
     }
 }
@@ -250,13 +249,13 @@ void QtForm::bind(const Control &control, QWidget *widget)
 // A control not yet made still holds what it started with.
 int QtForm::checkValue(const std::string &control) const
 {
-    const auto *box = findChild<QCheckBox *>(fromUtf8(control));
+    const auto *box = qobject_cast<QCheckBox *>(m_widgets[*controlIndex(m_form, control)]);
     return box ? int(box->checkState()) : 0;
 }
 
 std::string QtForm::text(const std::string &control) const
 {
-    const auto *combo = findChild<QComboBox *>(fromUtf8(control));
+    const auto *combo = qobject_cast<QComboBox *>(m_widgets[*controlIndex(m_form, control)]);
     return combo ? combo->currentText().toStdString() : m_form.comboText;
 }
 

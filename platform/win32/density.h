@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <windows.h>
 
 // The screen's density on Windows, for a window laid out in twips. Windows 10
@@ -13,7 +12,3 @@ RECT frameAround(RECT client, DWORD style, DWORD extendedStyle, int dpi);
 
 // The system's message font at that density.
 HFONT messageFont(int dpi);
-
-// The picture drawn for that density, to be drawn unscaled; at 96 dpi the
-// stored bitmap itself. Only that size is loaded.
-HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi);

@@ -1,0 +1,47 @@
+#include "app/rules.h"
+
+#include <algorithm>
+
+std::optional<std::size_t> controlIndex(const FormDescription &form, const std::string &name)
+{
+    const auto found = std::find_if(form.controls.begin(), form.controls.end(),
+                                    [&](const Control &control) { return control.name == name; });
+    return found == form.controls.end() ? std::nullopt : std::optional(std::size_t(found - form.controls.begin()));
+}
+
+std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
+{
+    const std::vector<std::string> &order = form.tabOrder;
+    const auto at = focused ? std::find(order.begin(), order.end(), form.controls[*focused].name) : order.end();
+    const std::size_t stop = at == order.end() ? 0 : std::size_t(at - order.begin());
+    return *controlIndex(form, order[(stop + (back ? order.size() - 1 : 1)) % order.size()]);
+}
+
+bool madeAtStart(const FormDescription &form, const Control &control)
+{
+    return control.place.left < form.clientArea.width;
+}
+
+Action boundAction(const FormDescription &form, std::size_t control, Event event)
+{
+    for (const Binding &binding : form.bindings) {
+        if (binding.control == form.controls[control].name && binding.event == event)
+            return binding.action;
+    }
+    return nullptr;
+}
+
+PictureChoice pictureFor(double scale)
+{
+    constexpr struct
+    {
+        double scale;
+        const char *suffix;
+    } drawn[] = {{1.0, ""}, {1.25, "@1.25x"}, {1.5, "@1.5x"}, {2.0, "@2x"}};
+    constexpr double slack = 0.01; // 144 dpi is 1.5 however it is worked out
+    for (const auto &picture : drawn) {
+        if (picture.scale >= scale - slack)
+            return {picture.suffix, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
+    }
+    return {drawn[3].suffix, scale / drawn[3].scale};
+}

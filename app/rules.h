@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/form1.h"
+
+#include <cstddef>
+#include <optional>
+
+// What both programs do with the window's description, kept here once. A
+// control is addressed by its place in the description's list of controls.
+
+std::optional<std::size_t> controlIndex(const FormDescription &form, const std::string &name);
+
+// The control that Tab moves the focus to from the one that has it (none:
+// the first stop), or with Shift the one before; round from end to start.
+std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back);
+
+// A control beyond the right edge never shows: it is made only when the focus
+// first comes to it, so the window opens the sooner.
+bool madeAtStart(const FormDescription &form, const Control &control);
+
+// The action bound to that event of that control, or none.
+Action boundAction(const FormDescription &form, std::size_t control, Event event);
+
+// Which of the pictures drawn for 1, 1.25, 1.5 and 2 times the density to
+// show at a screen's scale: the one drawn for it, or between two the larger,
+// shrunk smoothly by `shrink`; beyond the densest, the densest grown.
+struct PictureChoice
+{
+    const char *suffix; // "", "@1.25x", "@1.5x" or "@2x"
+    double shrink;      // 1 when shown as drawn
+};
+PictureChoice pictureFor(double scale);

@@ -1,0 +1,57 @@
+// What screen readers are told. Check1 and Combo4 show no text of their own,
+// and their picture labels none a screen reader can read: Windows'
+// annotations give them their names, and leave the pictures out as graphics
+// of their own. Made only once a screen reader is about.
+#include "platform/win32/form.h"
+
+#include "platform/win32/text.h"
+
+#include <initguid.h> // defines the annotation GUIDs that oleacc.h declares
+#include <oleacc.h>
+
+void Win32Form::askForNames()
+{
+    if (!m_annotationAsked)
+        m_annotationAsked = PostMessageW(m_window, annotateMessage, 0, 0);
+}
+
+void Win32Form::annotate()
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))
+        || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void **>(&m_annotations))))
+        return;
+    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+        const Control &control = m_form.controls[i];
+        if (!m_handles[i] || control.kind == Kind::PictureButton
+            || (control.kind != Kind::PictureLabel && control.accessibleName.empty()))
+            continue;
+        std::vector<HWND> parts = {m_handles[i]};
+        if (control.kind == Kind::ComboBox) // and its edit field, where the focus goes
+            parts.push_back(GetWindow(m_handles[i], GW_CHILD));
+        for (HWND part : parts) {
+            if (control.kind == Kind::PictureLabel) {
+                VARIANT hidden{};
+                hidden.vt = VT_I4;
+                hidden.lVal = STATE_SYSTEM_INVISIBLE;
+                m_annotations->SetHwndProp(part, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_STATE, hidden);
+            } else {
+                m_annotations->SetHwndPropStr(part, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                              toWide(control.accessibleName).c_str());
+            }
+            m_annotated.push_back(part);
+        }
+    }
+}
+
+void Win32Form::forgetNames()
+{
+    if (!m_annotations)
+        return;
+    const MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_STATE};
+    for (HWND part : m_annotated)
+        m_annotations->ClearHwndProps(part, DWORD(OBJID_CLIENT), CHILDID_SELF, properties, 2);
+    m_annotations->Release();
+    m_annotations = nullptr;
+    CoUninitialize();
+}
