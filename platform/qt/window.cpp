@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/report.h"
 #include "app/rules.h"
+#include "platform/qt/picture.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
@@ -13,7 +14,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,30 +40,6 @@ QRect pixels(Twips place)
 QColor colour(Rgb rgb)
 {
     return {rgb.red, rgb.green, rgb.blue};
-}
-
-// Read by the reader built into Qt for its format. Left to guess, Qt would
-// first load every image plugin to ask whether it knows the file.
-QPixmap readPicture(const QString &path, const char *format)
-{
-    QImageReader reader(path, format);
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
-
-// The same pictures as on Windows, drawn 1:1 on the screen's pixels. At 96
-// dpi they are stored uncompressed: read in place, they cost far less at
-// start-up than decoding PNGs. Only the size in use is loaded.
-QPixmap picture(const std::string &name, qreal ratio)
-{
-    const PictureChoice choice = pictureFor(ratio);
-    QPixmap pixmap = *choice.suffix ? readPicture(":/" + fromUtf8(name + choice.suffix) + ".png", "png")
-                                    : readPicture(":/" + fromUtf8(name) + ".bmp", "bmp");
-    if (choice.shrink != 1.0)
-        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
-                               Qt::SmoothTransformation);
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
 }
 
 // A plain top-level widget reads as a "filler" to screen readers: this one

@@ -1,0 +1,24 @@
+#include "platform/qt/picture.h"
+
+#include "app/rules.h"
+
+#include <QImageReader>
+
+QPixmap readPicture(const QString &path, const char *format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QPixmap picture(const std::string &name, qreal ratio)
+{
+    const PictureChoice choice = pictureFor(ratio);
+    const QString stored = QString::fromStdString(name + choice.suffix);
+    QPixmap pixmap = *choice.suffix ? readPicture(":/" + stored + ".png", "png") : readPicture(":/" + stored + ".bmp", "bmp");
+    if (choice.shrink != 1.0)
+        pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
+                               Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
