@@ -2,18 +2,14 @@
 // is built for; the scenarios check the file's exact bytes.
 #include "tests/testfolder.h"
 
-#include "app/form1.h"
+#include "app/rules.h"
+#include "settings/displaymodes.h"
 #include "settings/localeini.h"
 
 TEST_CASE("Combo4 offers the ten modes in order, and Apply takes one only when shown exactly")
 {
-    const std::vector<std::string> modes = {"640x480x16",  "640x480x32",   "800x600x16",   "800x600x32",
-                                            "1024x768x16", "1024x768x32",  "1280x1024x16", "1280x1024x32",
-                                            "1600x1200x16", "1600x1200x32"};
-    const auto combo4 = std::find_if(Form1().controls.begin(), Form1().controls.end(),
-                                     [](const Control &control) { return control.name == "Combo4"; });
-    REQUIRE(combo4 != Form1().controls.end());
-    CHECK(combo4->items == modes);
+    const std::vector<std::string> modes(DisplayModeList.begin(), DisplayModeList.end());
+    CHECK(Form1().controls[*controlIndex(Form1(), "Combo4")].items == modes);
     for (const std::string &shown : modes)
         CHECK(selectedDisplayMode(shown) == shown);
     for (const std::string shown : {"Select below.", "1024x768", "640X480X16", " 640x480x16"})

@@ -17,13 +17,9 @@ grep -v '^#' "$(dirname "$0")/xp_imports.txt" | sort -u >"$work/checked"
 unchecked=$(comm -23 "$work/imports" "$work/checked")
 [ -z "$unchecked" ] || fail "imports not checked against Windows XP SP3: $(echo $unchecked)"
 
+# It carries a version record and its icon.
 i686-w64-mingw32-windres -i "$exe" -O rc -o "$work/resources.rc"
-for line in 'LANGUAGE 9, 1' \
-    'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' 'FILETYPE 0x1' 'FILEOS 0x40004' \
-    'BLOCK "040904B0"' 'VALUE "Translation", 0x409, 1200' \
-    'VALUE "FileVersion", "1.00"' 'VALUE "ProductVersion", "1.00"' \
-    'VALUE "OriginalFilename", "korvane-resolution-changer.exe"' \
-    '"\060\060\000\000", 1, 24'; do
+for line in 'VALUE "FileVersion", "1.00"' '"\060\060\000\000", 1, 24'; do
     grep -qF "$line" "$work/resources.rc" || fail "the program's resources lack: $line"
 done
 # The manifest: common controls 6, the Windows versions it was made for, DPI
