@@ -91,6 +91,7 @@ FormDescription describeForm1()
     form.background = "background";
     form.backgroundColour = {0x1a, 0x0d, 0x05};
     form.comboText = "Select below.";
+    form.buttonLook = {1, 4, {255, 224, 192}};
 
     const std::vector<std::string> modes(DisplayModeList.begin(), DisplayModeList.end());
     form.controls = {

@@ -40,6 +40,16 @@ struct Binding
     Action action;
 };
 
+// How a picture button shows its state, in pixels at 96 dpi: pressed, its
+// picture moves; focused, a light dotted frame inside its edge, which shows on
+// the dark pictures.
+struct PictureButtonLook
+{
+    int pressedOffset;
+    int focusInset;
+    Rgb focusFrame;
+};
+
 struct FormDescription
 {
     std::string caption;
@@ -47,6 +57,7 @@ struct FormDescription
     std::string background;        // a picture drawn unscaled at the top-left
     Rgb backgroundColour;          // shows only where the picture does not reach
     std::string comboText;         // every combo box starts with this text and no entry chosen
+    PictureButtonLook buttonLook;
     std::vector<Control> controls; // bottom to top where they overlap
     std::vector<std::string> tabOrder;
     std::vector<Binding> bindings;

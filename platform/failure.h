@@ -18,7 +18,12 @@ struct Failure
 Failure systemFailure(int number, const std::string &action, const std::string &detail = {},
                       const std::string &name = {});
 
-// " in /home/ana/Games/Korvane": the working folder as the system shows it, to
-// follow a name in a report, so a user can tell where the program looked.
-// Empty when the folder cannot be told.
-std::string inCurrentFolder();
+// The working folder as the system shows it, for a report to name, so that a
+// user can tell where the program looked. Empty when it cannot be told.
+std::string currentFolder();
+
+// " in /home/ana/Games/Korvane", to follow a name in a report; nothing for no folder.
+inline std::string inFolder(const std::string &folder)
+{
+    return folder.empty() ? std::string() : " in " + folder;
+}

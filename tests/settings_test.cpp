@@ -48,7 +48,7 @@ TEST_CASE("locale.ini is replaced whole, or kept as it was")
         put("locale.ini", old);
         fs::permissions("locale.ini", fs::perms::owner_read | fs::perms::group_read);
         const std::string report = reported(writeLocaleIni({true, "1024x768x32"}));
-        CHECK(report.find(": cannot write \"locale.ini\"" + inCurrentFolder() + ": ") != std::string::npos);
+        CHECK(report.find(": cannot write \"locale.ini\"" + inFolder(currentFolder()) + ": ") != std::string::npos);
         CHECK(report.find("(the file is read-only)") != std::string::npos);
         CHECK(contents("locale.ini") == old);
     }

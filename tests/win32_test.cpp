@@ -31,7 +31,7 @@ bool endsWith(const std::string &text, const std::string &end)
 TEST_CASE("a failure names the folder and the cause a person can act on, and keeps the old file")
 {
     TestFolder folder;
-    const std::string in = inCurrentFolder();
+    const std::string in = inFolder(currentFolder());
     REQUIRE(in.find(" in ") == 0);
     put("locale.ini", old);
 
@@ -59,7 +59,7 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
         }
         const std::string before = contents("locale.ini");
         const std::string report = write();
-        CHECK(report.find("Error 5: cannot write \"locale.ini\"" + inCurrentFolder() + ": ") == 0);
+        CHECK(report.find("Error 5: cannot write \"locale.ini\"" + inFolder(currentFolder()) + ": ") == 0);
         CHECK(endsWith(report, "(the folder cannot be written)"));
         CHECK(contents("locale.ini") == before);
         CHECK(entries(".") == std::vector<std::string>{"locale.ini"});

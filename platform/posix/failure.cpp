@@ -12,8 +12,8 @@ Failure systemFailure(int number, const std::string &action, const std::string &
     return {number, description};
 }
 
-std::string inCurrentFolder()
+std::string currentFolder()
 {
     std::vector<char> buffer(4096);
-    return getcwd(buffer.data(), buffer.size()) ? " in " + std::string(buffer.data()) : std::string();
+    return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
 }

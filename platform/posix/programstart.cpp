@@ -17,8 +17,8 @@ namespace {
 // Where it was found, as a whole path when the working folder can be told.
 std::string shown(const std::string &path)
 {
-    const std::string current = inCurrentFolder(); // " in /folder"
-    return path.front() == '/' || current.empty() ? path : current.substr(4) + "/" + path;
+    const std::string current = currentFolder();
+    return path.front() == '/' || current.empty() ? path : current + "/" + path;
 }
 
 // "cannot start "korvane.exe" in /home/ana/Games/Korvane": the folder it was found in.
@@ -26,7 +26,7 @@ std::string cannotStart(const std::string &name, const std::string &path)
 {
     const std::string whole = shown(path);
     const auto slash = whole.rfind('/');
-    return "cannot start \"" + name + "\"" + (slash == std::string::npos ? "" : " in " + whole.substr(0, slash ? slash : 1));
+    return "cannot start \"" + name + "\"" + inFolder(slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1));
 }
 
 // Never blocks: a named pipe is opened without waiting and then refused.
@@ -128,7 +128,7 @@ std::optional<Failure> startProgram(const std::string &name)
     struct stat status{};
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
-        return systemFailure(ENOENT, "cannot start \"" + name + "\"" + inCurrentFolder(),
+        return systemFailure(ENOENT, "cannot start \"" + name + "\"" + inFolder(currentFolder()),
                              "looked in the current folder and along PATH");
     const std::string action = cannotStart(name, path);
     if (stat(path.c_str(), &status) != 0)

@@ -93,7 +93,7 @@ bool writeAll(int fd, const std::string &bytes)
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"" + inCurrentFolder();
+    const std::string action = "cannot write \"" + name + "\"" + inFolder(currentFolder());
     std::string path = name;
     struct stat status{};
     bool exists = false;

@@ -4,8 +4,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-PictureButton::PictureButton(const QPixmap &picture, QWidget *parent)
-    : QPushButton(parent), m_picture(picture)
+PictureButton::PictureButton(const QPixmap &picture, const PictureButtonLook &look, QWidget *parent)
+    : QPushButton(parent), m_picture(picture), m_look(look)
 {
     // Outside a dialog this is what makes a focused button answer Enter.
     setAutoDefault(true);
@@ -21,12 +21,14 @@ void PictureButton::paintEvent(QPaintEvent *)
 
     QRect face = QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, m_picture.deviceIndependentSize().toSize(), rect());
     if (isDown())
-        face.translate(1, 1);
+        face.translate(m_look.pressedOffset, m_look.pressedOffset);
     painter.drawPixmap(face.topLeft(), m_picture);
 
     // The style's focus frame all but vanishes on a dark picture: draw a light dotted one.
     if (hasFocus()) {
-        painter.setPen(QPen(QColor(255, 224, 192), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(4, 4, -5, -5));
+        const Rgb frame = m_look.focusFrame;
+        const int inset = m_look.focusInset;
+        painter.setPen(QPen(QColor(frame.red, frame.green, frame.blue), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/form1.h"
+
 #include <QPixmap>
 #include <QPushButton>
 
@@ -10,7 +12,7 @@ class PictureButton : public QPushButton
     Q_OBJECT
 
 public:
-    PictureButton(const QPixmap &picture, QWidget *parent);
+    PictureButton(const QPixmap &picture, const PictureButtonLook &look, QWidget *parent);
     void setPicture(const QPixmap &picture)
     {
         m_picture = picture;
@@ -22,4 +24,5 @@ protected:
 
 private:
     QPixmap m_picture;
+    PictureButtonLook m_look;
 };

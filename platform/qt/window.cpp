@@ -189,7 +189,7 @@ QWidget *QtForm::made(std::size_t index)
         break;
     }
     case Kind::PictureButton:
-        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), this);
+        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), m_form.buttonLook, this);
         break;
     }
     if (control.background) {

@@ -21,7 +21,7 @@ Failure systemFailure(int number, const std::string &action, const std::string &
     return {number, description};
 }
 
-std::string inCurrentFolder()
+std::string currentFolder()
 {
     std::wstring folder(MAX_PATH, L'\0');
     DWORD length = GetCurrentDirectoryW(DWORD(folder.size()), folder.data());
@@ -30,5 +30,5 @@ std::string inCurrentFolder()
         length = GetCurrentDirectoryW(DWORD(folder.size()), folder.data());
     }
     folder.resize(length < folder.size() ? length : 0);
-    return folder.empty() ? std::string() : " in " + toUtf8(folder);
+    return toUtf8(folder);
 }

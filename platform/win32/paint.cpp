@@ -27,15 +27,15 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
     BITMAP size{};
     if (!picture || !GetObjectW(picture, sizeof size, &size))
         return;
-    const int offset = pressed ? 1 : 0;
+    const PictureButtonLook &look = m_form.buttonLook;
+    const int offset = pressed ? MulDiv(look.pressedOffset, m_dpi, 96) : 0;
     drawPicture(item.hDC, picture, (face.right - size.bmWidth) / 2 + offset, (face.bottom - size.bmHeight) / 2 + offset);
-    // A light dotted frame, which shows on the dark pictures.
     if (item.itemState & ODS_FOCUS) {
-        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, RGB(255, 224, 192)));
+        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, colour(look.focusFrame)));
         HGDIOBJ previousPen = SelectObject(item.hDC, pen.get());
         HGDIOBJ previousBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
         SetBkMode(item.hDC, TRANSPARENT);
-        const int inset = MulDiv(4, m_dpi, 96);
+        const int inset = MulDiv(look.focusInset, m_dpi, 96);
         Rectangle(item.hDC, face.left + inset, face.top + inset, face.right - inset, face.bottom - inset);
         SelectObject(item.hDC, previousBrush);
         SelectObject(item.hDC, previousPen);

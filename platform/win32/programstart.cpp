@@ -6,12 +6,6 @@
 
 namespace {
 
-std::wstring folderOf(const std::wstring &path)
-{
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 std::wstring programFolder()
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -42,8 +36,7 @@ std::optional<Failure> startProgram(const std::string &name)
         // Named by the folder it was found in, or else the working folder.
         std::wstring found(MAX_PATH, L'\0');
         found.resize(SearchPathW(nullptr, toWide(name).c_str(), nullptr, DWORD(found.size()), found.data(), nullptr));
-        const std::string where = found.empty() || found.size() >= MAX_PATH ? inCurrentFolder()
-                                                                            : " in " + toUtf8(folderOf(found));
+        const std::string where = inFolder(found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(folderOf(found)));
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED;
         const bool folder = missing && (isFolder(toWide(name)) || isFolder(programFolder() + L"\\" + toWide(name)));
         return systemFailure(int(error), "cannot start \"" + name + "\"" + where, folder ? "it is a folder" : "", name);

@@ -7,15 +7,16 @@
 
 namespace {
 
-std::wstring folderOf(const std::wstring &path)
-{
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 std::wstring nameOf(const std::wstring &path)
 {
-    return path.substr(folderOf(path).size());
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// What a name beside that file starts with: its folder and the separator.
+std::wstring besideOf(const std::wstring &path)
+{
+    return path.substr(0, path.size() - nameOf(path).size());
 }
 
 // Where an open file really is: the end of any links (reparse points on
@@ -61,7 +62,7 @@ constexpr const char *usedElsewhere = "the file is in use by another program, pe
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"" + inCurrentFolder();
+    const std::string action = "cannot write \"" + name + "\"" + inFolder(currentFolder());
     std::wstring path = toWide(name);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -79,7 +80,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = folderOf(path) + L"locale.ini." + std::to_wstring(GetCurrentProcessId()) + L"-"
+        temporary = besideOf(path) + L"locale.ini." + std::to_wstring(GetCurrentProcessId()) + L"-"
                     + std::to_wstring(attempt) + L".new";
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
@@ -93,7 +94,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     // Under Program Files, Windows may have made the new file in the user's
     // VirtualStore: it takes its place there, where the game reads it too.
     if (const std::wstring landed = whereIs(file); !landed.empty())
-        temporary = landed, path = folderOf(landed) + nameOf(path);
+        temporary = landed, path = besideOf(landed) + nameOf(path);
     CloseHandle(file);
     if (!error && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
