@@ -38,7 +38,7 @@ PictureChoice pictureFor(double scale)
         double scale;
         const char *suffix;
     } drawn[] = {{1.0, ""}, {1.25, "@1.25x"}, {1.5, "@1.5x"}, {2.0, "@2x"}};
-    constexpr double slack = 0.01; // 144 dpi is 1.5 however it is worked out
+    constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
     for (const auto &picture : drawn) {
         if (picture.scale >= scale - slack)
             return {picture.suffix, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
