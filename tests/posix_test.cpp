@@ -4,9 +4,11 @@
 #include "platform/programstart.h"
 #include "platform/safefile.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -18,8 +20,21 @@ std::string replaced()
 }
 
 // Each fsync, linked in place of the real one: "file in FOLDER", or
-// "folder FOLDER with WHAT locale.ini HOLDS" at that moment.
+// "folder FOLDER with WHAT locale.ini HOLDS" at that moment. The Nth from
+// now fails with EIO when failingSync is N.
 std::vector<std::string> syncs;
+int failingSync = 0;
+
+// What this process holds: its descriptors, and whether any child is left to reap.
+std::string held()
+{
+    std::vector<std::string> names = entries("/proc/self/fd");
+    names.push_back(waitpid(-1, nullptr, WNOHANG) == -1 ? "no child" : "a child");
+    std::string all;
+    for (const std::string &name : names)
+        all += name + " ";
+    return all;
+}
 
 } // namespace
 
@@ -33,6 +48,8 @@ extern "C" int __wrap_fsync(int fd)
     const fs::path file(std::string(path, size_t(std::max<ssize_t>(length, 0))));
     syncs.push_back(S_ISDIR(status.st_mode) ? "folder " + file.string() + " with " + contents("locale.ini")
                                             : "file in " + file.parent_path().string());
+    if (failingSync && --failingSync == 0)
+        return errno = EIO, -1;
     return __real_fsync(fd);
 }
 
@@ -77,6 +94,20 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(replaced().empty());
         CHECK(umask(before) == 0);
         CHECK(mode() == 0666);
+    }
+    SUBCASE("a sync that fails: the old file kept and nothing left, or the new one in place and said so")
+    {
+        put("locale.ini", old);
+        const std::string before = held();
+        failingSync = 1;
+        CHECK(replaced() == "Error 5: cannot write \"locale.ini\" in " + here + ": Input/output error");
+        CHECK(contents("locale.ini") == old);
+        CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
+        failingSync = 2;
+        CHECK(replaced() == "Error 5: cannot write \"locale.ini\" in " + here
+                                + ": Input/output error (the new file is in place but may not be on disk yet)");
+        CHECK(contents("locale.ini") == applied);
+        CHECK(held() == before);
     }
     SUBCASE("a named pipe, without waiting on it")
     {
@@ -161,9 +192,24 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         return report.empty() ? contents("started.log") : report;
     };
 
-    SUBCASE("found and started")
+    SUBCASE("found and started, with nothing of ours inherited or kept")
     {
+        const std::string before = held();
         CHECK(started("korvane.exe") == "korvane.exe||" + here + "\n");
+        CHECK(held() == before);
+        // Neither a blocked signal nor one we ignore reaches the game.
+        std::signal(SIGPIPE, SIG_IGN);
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGUSR1);
+        sigprocmask(SIG_BLOCK, &blocked, nullptr);
+        fs::remove("started.log");
+        script("korvane.exe", "#!/bin/sh\ngrep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t' >> started.log\n");
+        CHECK(started("korvane.exe") == "SigBlk:0000000000000000\nSigIgn:0000000000000000\n");
+        sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
+        std::signal(SIGPIPE, SIG_DFL);
+        fs::remove("korvane.exe");
+        fs::remove("started.log");
         fs::remove("started.log");
         put("korvane.exe", "MZ\x90");
         CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
