@@ -181,10 +181,11 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     };
     // Stands in for the game: logs its name, arguments and folder.
     const std::string game = "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$(basename \"$0\")\" \"$*\" \"$(pwd)\" >> started.log\n";
+    fs::create_directories("first/korvane.exe"); // passed over: not a program
     fs::create_directory("bin");
     script("bin/korvane.exe", game);
     script("bin/wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
-    setenv("PATH", "bin:/usr/bin:/bin", 1); // a relative entry, as the shell takes it
+    setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
     const auto started = [](const std::string &name) {
         const std::string report = reported(startProgram(name));
         for (int i = 0; report.empty() && i < 50 && !fs::exists("started.log"); ++i)
