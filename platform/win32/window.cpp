@@ -154,10 +154,10 @@ void Win32Form::command(int id, int notification, HWND from)
     const auto control = controlOf(from);
     if (!control || *control != std::size_t(id - firstControlId))
         return;
-    const Event event = notification == BN_CLICKED ? Event::Click : Event::Change;
+    // A click, or an edit of a combo box's text (not a pick from its list).
     if (notification != BN_CLICKED && notification != CBN_EDITCHANGE)
         return;
-    if (const Action action = boundAction(m_form, *control, event))
+    if (const Action action = boundAction(m_form, *control, notification == BN_CLICKED ? Event::Click : Event::Change))
         action(*this);
 }
 
