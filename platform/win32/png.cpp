@@ -4,8 +4,6 @@
 // less than starting GDI+.
 #include "platform/win32/png.h"
 
-#include <cstring>
-
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
