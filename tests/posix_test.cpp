@@ -213,6 +213,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         fs::remove("started.log");
         fs::remove("started.log");
         put("korvane.exe", "MZ\x90");
+        put("first/wine", "MZ"); // not a program to start it with
         CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
         fs::create_directory("caf\xe9");
         script("caf\xe9/korvane.exe", game);
