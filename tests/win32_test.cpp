@@ -87,4 +87,6 @@ TEST_CASE("a system text's inserts: the name for the first, a gap for any other,
     // As the system has it: "%1 is not a valid Win32 application." or the like.
     const std::string invalid = systemFailure(193, "cannot start", "", "korvane.exe").description;
     CHECK_MESSAGE((invalid.find("korvane.exe") != std::string::npos && invalid.find('%') == std::string::npos), invalid);
+    // Inside a sentence: no full stop or line break of its own at the end.
+    CHECK(std::string(". \r\n").find(systemFailure(5, "cannot write").description.back()) == std::string::npos);
 }
