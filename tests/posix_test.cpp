@@ -66,7 +66,9 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         fs::create_symlink("real.ini", "game/link.ini");
         fs::create_symlink("game/link.ini", "locale.ini");
         syncs.clear();
+        const std::string before = held();
         CHECK(replaced().empty());
+        CHECK(held() == before);
         CHECK(syncs == std::vector<std::string>{"file in " + here + "/game", "folder " + here + "/game with " + applied});
         CHECK(contents("game/real.ini") == applied);
         CHECK(fs::read_symlink("locale.ini") == "game/link.ini");
@@ -239,6 +241,9 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         setenv("PATH", "/nowhere", 1);
         reports("Error 8: " + cannot + "it is a Windows program, and wine is needed to start it (no wine was found on PATH)");
         CHECK(started("korvane.exe") == "Error 2: " + cannot + "No such file or directory (looked in the current folder and along PATH)");
+        script("bin/korvane.exe", "#!/nowhere/sh\n"); // found along a whole path, and named by it
+        setenv("PATH", (here + "/bin").c_str(), 1);
+        CHECK(started("korvane.exe") == "Error 2: cannot start \"korvane.exe\" in " + here + "/bin: No such file or directory");
         CHECK_FALSE(fs::exists("started.log"));
     }
 }
