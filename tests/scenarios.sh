@@ -113,6 +113,15 @@ drawn_for() {
     [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ] || fail "the title picture at $1x is $error away from its source"
 }
 drawn_for 1 269x274
+# Apply's picture in the middle of its face, inside the focus frame; 58 rows
+# centred on 57 lose the top row or the bottom one.
+import -window "$window" -crop 100x40+18+185 +repage shot.png
+for top in 9 10; do
+    rsvg-convert "$(dirname "$0")/../resources/art/apply.svg" | convert - -crop "100x40+17+$top" +repage -alpha off expected.png
+    error=$(compare -metric MAE shot.png expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
+    [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ] && break
+done
+[ "$(echo "$error < 1 / 255" | bc -l)" = 1 ] || fail "Apply's picture is $error away from its source"
 # Check1's orange beside the title.
 origin=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print "+" x "+" y}')
 import -window root -crop "1x1$(echo "$origin" | awk -F+ '{print "+" $2 + 17 "+" $3 + 74}')" orange.png
