@@ -11,7 +11,8 @@ b="$root/build"
 wine=wine w="$root/build-windows"
 if [ -n "${KORVANE_WINE64:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     wine=/usr/lib/wine/wine64 w="$root/build-windows64"
-    cmake -S "$root" -B "$w" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" >/dev/null 2>&1
+    cmake --no-warn-unused-cli -S "$root" -B "$w" -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" >/dev/null
     cmake --build "$w" --parallel "$(nproc)" >/dev/null
 fi
 cmake --build "$b" --target bare_window bench_runner >/dev/null
