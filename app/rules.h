@@ -10,8 +10,9 @@
 
 std::optional<std::size_t> controlIndex(const FormDescription &form, const std::string &name);
 
-// The control that Tab moves the focus to from the one that has it (none:
-// the first stop), or with Shift the one before; round from end to start.
+// The control that Tab moves the focus to from the one that has it (from a
+// control off the list, or none, as from the first stop), or with Shift the
+// one before; round from end to start.
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back);
 
 // A control beyond the right edge never shows: it is made only when the focus
