@@ -21,11 +21,6 @@ std::string start()
     return reported(startProgram("korvane.exe"));
 }
 
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 } // namespace
 
 TEST_CASE("a failure names the folder and the cause a person can act on, and keeps the old file")
@@ -43,7 +38,7 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
         const std::string report = write();
         CloseHandle(held);
         CHECK(report.find("cannot write \"locale.ini\"" + in + ": ") != std::string::npos);
-        CHECK(endsWith(report, "(the file is in use by another program, perhaps the game)"));
+        CHECK(report.ends_with("(the file is in use by another program, perhaps the game)"));
         CHECK(contents("locale.ini") == old);
         CHECK(write().empty());
     }
@@ -60,7 +55,7 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
         const std::string before = contents("locale.ini");
         const std::string report = write();
         CHECK(report.find("Error 5: cannot write \"locale.ini\"" + inFolder(currentFolder()) + ": ") == 0);
-        CHECK(endsWith(report, "(the folder cannot be written)"));
+        CHECK(report.ends_with("(the folder cannot be written)"));
         CHECK(contents("locale.ini") == before);
         CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
     }
@@ -68,7 +63,7 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
     {
         CHECK(start().find("Error 2: cannot start \"korvane.exe\"" + in + ": ") == 0);
         fs::create_directory("korvane.exe");
-        CHECK(endsWith(start(), "(it is a folder)"));
+        CHECK(start().ends_with("(it is a folder)"));
         fs::remove("korvane.exe");
         put("korvane.exe", "\x7f" "ELF not a Windows program at all");
         const std::string report = start();
