@@ -80,20 +80,16 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(replaced() == "Error 40: cannot write \"locale.ini\" in " + here + ": Too many levels of symbolic links");
         CHECK(fs::read_symlink("locale.ini") == "other.ini");
     }
-    SUBCASE("a new file gets what the umask leaves; an existing one keeps its own")
+    SUBCASE("a new file gets what the umask leaves of 0666, and keeps the umask; an existing one keeps its own")
     {
         const auto mode = [] { return int(fs::status("locale.ini").permissions() & fs::perms::all); };
-        const mode_t before = umask(027);
+        const mode_t before = umask(021);
         CHECK(replaced().empty());
-        CHECK(mode() == 0640);
+        CHECK(umask(before) == 021);
+        CHECK(mode() == 0646);
         chmod("locale.ini", 0604);
         CHECK(replaced().empty());
         CHECK(mode() == 0604);
-        fs::remove("locale.ini");
-        umask(0);
-        CHECK(replaced().empty());
-        CHECK(umask(before) == 0);
-        CHECK(mode() == 0666);
     }
     SUBCASE("a sync that fails: the old file kept and nothing left, or the new one in place and said so")
     {
@@ -214,10 +210,6 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         put("korvane.exe", "MZ\x90");
         put("first/wine", "MZ"); // not a program to start it with
         CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
-        fs::create_directory("caf\xe9");
-        script("caf\xe9/korvane.exe", game);
-        fs::current_path("caf\xe9");
-        CHECK(started("korvane.exe") == "korvane.exe||" + here + "/caf\xe9\n");
     }
     SUBCASE("reported with the folder, never blocking")
     {
