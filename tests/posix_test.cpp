@@ -72,7 +72,6 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(fs::read_symlink("locale.ini") == "game/link.ini");
         CHECK((fs::status("game/real.ini").permissions() & fs::perms::all) == fs::perms(0640));
         CHECK(entries("game") == std::vector<std::string>{"link.ini", "real.ini"});
-        CHECK(entries(".") == std::vector<std::string>{"game", "locale.ini"});
 
         fs::remove("locale.ini");
         fs::create_symlink("other.ini", "locale.ini");
