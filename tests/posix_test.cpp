@@ -136,7 +136,7 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
     }
 }
 
-TEST_CASE("another user: a folder named in Latin-1 under one they cannot search, and one they cannot write")
+TEST_CASE("another user: a folder named in Latin-1 under one they cannot search, one they cannot write, a file they cannot read")
 {
     if (geteuid() != 0) {
         MESSAGE("needs root to act as another user; not checked");
@@ -150,21 +150,27 @@ TEST_CASE("another user: a folder named in Latin-1 under one they cannot search,
     chmod("caf\xe9/game", 0777);
     chmod("caf\xe9", 0700); // only root may search it
     chmod("locked", 0555);
-    const auto asNobody = [] {
+    const auto asNobody = [](std::string (*action)()) {
         REQUIRE((setegid(65534) == 0 && seteuid(65534) == 0));
-        const std::string report = replaced();
+        const std::string report = action();
         REQUIRE((seteuid(0) == 0 && setegid(0) == 0));
         return report;
     };
 
     fs::current_path("caf\xe9/game");
-    CHECK(asNobody().empty());
+    CHECK(asNobody(replaced).empty());
     CHECK(contents("locale.ini") == applied);
     fs::current_path(folder.path / "locked");
-    CHECK(asNobody() == "Error 13: cannot write \"locale.ini\" in " + (folder.path / "locked").string()
-                            + ": Permission denied (the folder cannot be written)");
+    const std::string in = " in " + (folder.path / "locked").string() + ": Permission denied";
+    CHECK(asNobody(replaced) == "Error 13: cannot write \"locale.ini\"" + in + " (the folder cannot be written)");
     CHECK(contents("locale.ini") == old);
     CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
+    // A file the user cannot read is not taken for a Windows program.
+    put("korvane.exe", "MZ");
+    chmod("korvane.exe", 0600);
+    setenv("PATH", "/nowhere", 1); // no wine to start, whatever it is taken for
+    CHECK(asNobody([] { return reported(startProgram("korvane.exe")); })
+          == "Error 13: cannot start \"korvane.exe\"" + in + " (the file is not marked executable)");
 }
 
 TEST_CASE("the game is looked up in the current folder, then along PATH, and a bad file is reported")
@@ -179,7 +185,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     fs::create_directories("first/korvane.exe"); // passed over: not a program
     fs::create_directory("bin");
     script("bin/korvane.exe", game);
-    script("bin/wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
+    script("wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
     setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
     const auto started = [](const std::string &name) {
         const std::string report = reported(startProgram(name));
@@ -208,6 +214,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         fs::remove("started.log");
         put("korvane.exe", "MZ\x90");
         put("first/wine", "MZ"); // not a program to start it with
+        setenv("PATH", "first:", 1); // the empty entry is the current folder
         CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
     }
     SUBCASE("reported with the folder, never blocking")
