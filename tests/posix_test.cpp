@@ -25,6 +25,8 @@ std::string replaced()
 std::vector<std::string> syncs;
 int failingSync = 0;
 
+const pid_t testProcess = getpid();
+
 // What this process holds: its descriptors, and whether any child is left to reap.
 std::string held()
 {
@@ -189,6 +191,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
     const auto started = [](const std::string &name) {
         const std::string report = reported(startProgram(name));
+        REQUIRE(getpid() == testProcess); // no process of ours but the game's goes on
         for (int i = 0; report.empty() && i < 50 && !fs::exists("started.log"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return report.empty() ? contents("started.log") : report;
