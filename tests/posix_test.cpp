@@ -58,12 +58,13 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
     TestFolder folder;
     const std::string here = fs::current_path().string();
 
-    SUBCASE("links: followed from each link's own folder; the new file made, synced and named there")
+    SUBCASE("links: followed from each link's own folder, or from the root; the new file made, synced and named there")
     {
         fs::create_directory("game");
         put("game/real.ini", old);
         chmod("game/real.ini", 0640);
-        fs::create_symlink("real.ini", "game/link.ini");
+        fs::create_symlink(here + "/game/real.ini", "game/whole.ini");
+        fs::create_symlink("whole.ini", "game/link.ini");
         fs::create_symlink("game/link.ini", "locale.ini");
         syncs.clear();
         const std::string before = held();
@@ -73,7 +74,7 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(contents("game/real.ini") == applied);
         CHECK(fs::read_symlink("locale.ini") == "game/link.ini");
         CHECK((fs::status("game/real.ini").permissions() & fs::perms::all) == fs::perms(0640));
-        CHECK(entries("game") == std::vector<std::string>{"link.ini", "real.ini"});
+        CHECK(entries("game") == std::vector<std::string>{"link.ini", "real.ini", "whole.ini"});
 
         fs::remove("locale.ini");
         fs::create_symlink("other.ini", "locale.ini");
@@ -106,12 +107,15 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(contents("locale.ini") == applied);
         CHECK(held() == before);
     }
-    SUBCASE("a named pipe, without waiting on it")
+    SUBCASE("a named pipe, without waiting on it, or a device")
     {
         REQUIRE(mkfifo("locale.ini", 0644) == 0);
-        CHECK(replaced() == "Error 1: cannot write \"locale.ini\" in " + here
-                                + ": Operation not permitted (it is a named pipe, not a regular file)");
+        const std::string cannot = "Error 1: cannot write \"locale.ini\" in " + here + ": Operation not permitted (it is a ";
+        CHECK(replaced() == cannot + "named pipe, not a regular file)");
         CHECK(fs::is_fifo("locale.ini"));
+        fs::remove("locale.ini");
+        fs::create_symlink("/dev/null", "locale.ini");
+        CHECK(replaced() == cannot + "device, not a regular file)");
     }
     SUBCASE("a file system mounted read-only")
     {
@@ -192,7 +196,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     const auto started = [](const std::string &name) {
         const std::string report = reported(startProgram(name));
         REQUIRE(getpid() == testProcess); // no process of ours but the game's goes on
-        for (int i = 0; report.empty() && i < 50 && !fs::exists("started.log"); ++i)
+        for (int i = 0; report.empty() && i < 50 && contents("started.log").find('\n') == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return report.empty() ? contents("started.log") : report;
     };
@@ -202,15 +206,17 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         const std::string before = held();
         CHECK(started("korvane.exe") == "korvane.exe||" + here + "\n");
         CHECK(held() == before);
-        // Neither a blocked signal nor one we ignore reaches the game.
+        // Neither a blocked signal nor one we ignore reaches the game, nor our session.
         std::signal(SIGPIPE, SIG_IGN);
         sigset_t blocked;
         sigemptyset(&blocked);
         sigaddset(&blocked, SIGUSR1);
         sigprocmask(SIG_BLOCK, &blocked, nullptr);
         fs::remove("started.log");
-        script("korvane.exe", "#!/bin/sh\ngrep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t' >> started.log\n");
-        CHECK(started("korvane.exe") == "SigBlk:0000000000000000\nSigIgn:0000000000000000\n");
+        script("korvane.exe", "#!/bin/sh\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t'\n"
+                              "cut -d' ' -f6 /proc/$$/stat | grep -qx " + std::to_string(getsid(0))
+                                  + " || echo 'a session of its own'; } > part.log && mv part.log started.log\n");
+        CHECK(started("korvane.exe") == "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n");
         sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
         std::signal(SIGPIPE, SIG_DFL);
         fs::remove("korvane.exe");
