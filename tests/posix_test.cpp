@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -93,10 +94,19 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(replaced().empty());
         CHECK(mode() == 0604);
     }
-    SUBCASE("a sync that fails: the old file kept and nothing left, or the new one in place and said so")
+    SUBCASE("a write or a sync that fails: the old file kept and nothing left, or the new one in place and said so")
     {
         put("locale.ini", old);
         const std::string before = held();
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit oneByte{1, limit.rlim_max}; // the first write cut short, the next refused
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &oneByte);
+        const std::string tooLarge = replaced();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL);
+        CHECK(tooLarge == "Error 27: cannot write \"locale.ini\" in " + here + ": File too large");
         failingSync = 1;
         CHECK(replaced() == "Error 5: cannot write \"locale.ini\" in " + here + ": Input/output error");
         CHECK(contents("locale.ini") == old);
