@@ -235,6 +235,11 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         put("first/wine", "MZ"); // not a program to start it with
         setenv("PATH", "first:", 1); // the empty entry is the current folder
         CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
+        fs::remove("korvane.exe");
+        fs::remove("started.log");
+        script("bin/korvane.exe", "MZ", 0644); // a Windows program along PATH too
+        setenv("PATH", "bin:", 1);
+        CHECK(started("korvane.exe") == "wine|bin/korvane.exe\n");
     }
     SUBCASE("reported with the folder, never blocking")
     {
