@@ -6,8 +6,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -16,18 +16,38 @@
 
 namespace {
 
-std::string replaced()
+// Calls of ours to fsync, write, fork, waitpid and read are wrapped at link
+// time, and each fails on demand: faults[call] = {N, error} makes the Nth from
+// now give -1 with that error (a write: 0 for error 0, or only its first byte
+// for "short write").
+struct Fault
 {
-    return reported(replaceFile("locale.ini", applied));
+    int countdown = 0, error = 0;
+};
+std::map<std::string, Fault> faults;
+
+bool due(const std::string &call)
+{
+    Fault &fault = faults[call];
+    return fault.countdown && --fault.countdown == 0 && ((errno = fault.error), true);
 }
 
-// Each fsync, linked in place of the real one: "file in FOLDER", or
-// "folder FOLDER with WHAT locale.ini HOLDS" at that moment. The Nth from
-// now fails with EIO when failingSync is N.
+// Faults not yet due are dropped after each action.
+std::string replaced()
+{
+    const std::string report = reported(replaceFile("locale.ini", applied));
+    faults.clear();
+    return report;
+}
+
+// Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then.
 std::vector<std::string> syncs;
-int failingSync = 0;
 
 const pid_t testProcess = getpid();
+
+// Started without standard input, as a launcher may start the program: 0 is
+// then the first descriptor free, and a good one.
+[[maybe_unused]] const int noInput = close(0);
 
 // What this process holds: its descriptors, and whether any child is left to reap.
 std::string held()
@@ -40,8 +60,14 @@ std::string held()
 
 } // namespace
 
-extern "C" int __real_fsync(int fd);
-extern "C" int __wrap_fsync(int fd)
+extern "C" {
+int __real_fsync(int fd);
+ssize_t __real_write(int fd, const void *data, size_t size);
+pid_t __real_fork();
+pid_t __real_waitpid(pid_t child, int *status, int options);
+ssize_t __real_read(int fd, void *data, size_t size);
+
+int __wrap_fsync(int fd)
 {
     struct stat status{};
     char path[4096] = {};
@@ -50,9 +76,20 @@ extern "C" int __wrap_fsync(int fd)
     const fs::path file(std::string(path, size_t(std::max<ssize_t>(length, 0))));
     syncs.push_back(S_ISDIR(status.st_mode) ? "folder " + file.string() + " with " + contents("locale.ini")
                                             : "file in " + file.parent_path().string());
-    if (failingSync && --failingSync == 0)
-        return errno = EIO, -1;
-    return __real_fsync(fd);
+    return due("fsync") ? -1 : __real_fsync(fd);
+}
+ssize_t __wrap_write(int fd, const void *data, size_t size)
+{
+    if (due("short write"))
+        return __real_write(fd, data, 1);
+    return due("write") ? (errno ? -1 : 0) : __real_write(fd, data, size);
+}
+pid_t __wrap_fork() { return due("fork") ? -1 : __real_fork(); }
+pid_t __wrap_waitpid(pid_t child, int *status, int options)
+{
+    return due("waitpid") ? -1 : __real_waitpid(child, status, options);
+}
+ssize_t __wrap_read(int fd, void *data, size_t size) { return due("read") ? -1 : __real_read(fd, data, size); }
 }
 
 TEST_CASE("the replace refuses what it must not touch, with the real cause, and keeps the old file")
@@ -70,6 +107,7 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         fs::create_symlink("game/link.ini", "locale.ini");
         syncs.clear();
         const std::string before = held();
+        faults = {{"short write", {1, 0}}, {"write", {1, EINTR}}}; // one byte, then an interruption, then the rest
         CHECK(replaced().empty());
         CHECK(held() == before);
         CHECK(syncs == std::vector<std::string>{"file in " + here + "/game", "folder " + here + "/game with " + applied});
@@ -83,6 +121,12 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         fs::create_symlink("locale.ini", "other.ini");
         CHECK(replaced() == "Error 40: cannot write \"locale.ini\" in " + here + ": Too many levels of symbolic links");
         CHECK(fs::read_symlink("locale.ini") == "other.ini");
+        // As the kernel has it: 40 links in a chain are followed, 41 are too many.
+        put("hop0.ini", old);
+        for (int hop = 1; hop <= 41; ++hop)
+            fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", "hop" + std::to_string(hop) + ".ini");
+        CHECK(reported(replaceFile("hop40.ini", applied)).empty());
+        CHECK(reported(replaceFile("hop41.ini", applied)).find("Error 40: ") == 0);
     }
     SUBCASE("a new file gets what the umask leaves of 0666, and keeps the umask; an existing one keeps its own")
     {
@@ -99,22 +143,15 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
     {
         put("locale.ini", old);
         const std::string before = held();
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit oneByte{1, limit.rlim_max}; // the first write cut short, the next refused
-        std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &oneByte);
-        const std::string tooLarge = replaced();
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_DFL);
-        CHECK(tooLarge == "Error 27: cannot write \"locale.ini\" in " + here + ": File too large");
-        failingSync = 1;
-        CHECK(replaced() == "Error 5: cannot write \"locale.ini\" in " + here + ": Input/output error");
+        const std::string cannot = "Error 5: cannot write \"locale.ini\" in " + here + ": Input/output error";
+        faults = {{"write", {1, 0}}}; // nothing written
+        CHECK(replaced() == cannot);
+        faults = {{"fsync", {1, EIO}}};
+        CHECK(replaced() == cannot);
         CHECK(contents("locale.ini") == old);
         CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
-        failingSync = 2;
-        CHECK(replaced() == "Error 5: cannot write \"locale.ini\" in " + here
-                                + ": Input/output error (the new file is in place but may not be on disk yet)");
+        faults = {{"fsync", {2, EIO}}};
+        CHECK(replaced() == cannot + " (the new file is in place but may not be on disk yet)");
         CHECK(contents("locale.ini") == applied);
         CHECK(held() == before);
     }
@@ -210,6 +247,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
     const auto started = [](const std::string &name) {
         const std::string report = reported(startProgram(name));
+        faults.clear();
         REQUIRE(getpid() == testProcess); // no process of ours but the game's goes on
         for (int i = 0; report.empty() && i < 50 && contents("started.log").find('\n') == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -253,12 +291,19 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
             CHECK(started("korvane.exe") == report);
             fs::remove_all("korvane.exe");
         };
+        const std::string before = held();
         REQUIRE(mkfifo("korvane.exe", 0755) == 0);
         reports("Error 13: " + cannot + "Permission denied (it is not a regular file)");
         script("korvane.exe", game, 0644);
         reports("Error 13: " + cannot + "Permission denied (the file is not marked executable)");
         script("korvane.exe", "#!/nowhere/sh\n");
+        faults = {{"waitpid", {1, EINTR}}, {"read", {1, EINTR}}};
         reports("Error 2: " + cannot + "No such file or directory");
+        for (const int fork : {1, 2}) { // ours, or the one that starts the game
+            script("korvane.exe", game);
+            faults = {{"fork", {fork, EAGAIN}}};
+            reports("Error 11: " + cannot + "Resource temporarily unavailable");
+        }
         fs::create_directory("korvane.exe");
         reports("Error 21: " + cannot + "Is a directory");
         put("korvane.exe", "MZ");
@@ -269,5 +314,6 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         setenv("PATH", (here + "/bin").c_str(), 1);
         CHECK(started("korvane.exe") == "Error 2: cannot start \"korvane.exe\" in " + here + "/bin: No such file or directory");
         CHECK_FALSE(fs::exists("started.log"));
+        CHECK(held() == before);
     }
 }
