@@ -115,18 +115,14 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(fs::read_symlink("locale.ini") == "game/link.ini");
         CHECK((fs::status("game/real.ini").permissions() & fs::perms::all) == fs::perms(0640));
         CHECK(entries("game") == std::vector<std::string>{"link.ini", "real.ini", "whole.ini"});
-
-        fs::remove("locale.ini");
-        fs::create_symlink("other.ini", "locale.ini");
-        fs::create_symlink("locale.ini", "other.ini");
-        CHECK(replaced() == "Error 40: cannot write \"locale.ini\" in " + here + ": Too many levels of symbolic links");
-        CHECK(fs::read_symlink("locale.ini") == "other.ini");
-        // As the kernel has it: 40 links in a chain are followed, 41 are too many.
+        // As the kernel has it: 40 links in a chain are followed, 41 are too many, as a loop is.
         put("hop0.ini", old);
         for (int hop = 1; hop <= 41; ++hop)
             fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", "hop" + std::to_string(hop) + ".ini");
         CHECK(reported(replaceFile("hop40.ini", applied)).empty());
-        CHECK(reported(replaceFile("hop41.ini", applied)).find("Error 40: ") == 0);
+        CHECK(reported(replaceFile("hop41.ini", applied))
+              == "Error 40: cannot write \"hop41.ini\" in " + here + ": Too many levels of symbolic links");
+        CHECK(fs::is_symlink("hop41.ini"));
     }
     SUBCASE("a new file gets what the umask leaves of 0666, and keeps the umask; an existing one keeps its own")
     {
