@@ -5,7 +5,9 @@
 #include "platform/safefile.h"
 
 #include <csignal>
+#include <cstdarg>
 #include <cstdlib>
+#include <fcntl.h>
 #include <map>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -16,7 +18,7 @@
 
 namespace {
 
-// Calls of ours to fsync, write, fork, waitpid and read are wrapped at link
+// Calls of ours to open, fsync, write, fork, waitpid and read are wrapped at link
 // time, and each fails on demand: faults[call] = {N, error} makes the Nth from
 // now give -1 with that error (a write: 0 for error 0, or only its first byte
 // for "short write").
@@ -61,12 +63,21 @@ std::string held()
 } // namespace
 
 extern "C" {
+int __real_open(const char *path, int flags, ...);
 int __real_fsync(int fd);
 ssize_t __real_write(int fd, const void *data, size_t size);
 pid_t __real_fork();
 pid_t __real_waitpid(pid_t child, int *status, int options);
 ssize_t __real_read(int fd, void *data, size_t size);
 
+int __wrap_open(const char *path, int flags, ...)
+{
+    va_list more;
+    va_start(more, flags);
+    const mode_t mode = flags & O_CREAT ? va_arg(more, mode_t) : 0;
+    va_end(more);
+    return due("open") ? -1 : __real_open(path, flags, mode);
+}
 int __wrap_fsync(int fd)
 {
     struct stat status{};
@@ -107,7 +118,8 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         fs::create_symlink("game/link.ini", "locale.ini");
         syncs.clear();
         const std::string before = held();
-        faults = {{"short write", {1, 0}}, {"write", {1, EINTR}}}; // one byte, then an interruption, then the rest
+        // A name that is taken; then one byte written, an interruption, and the rest.
+        faults = {{"open", {1, EEXIST}}, {"short write", {1, 0}}, {"write", {1, EINTR}}};
         CHECK(replaced().empty());
         CHECK(held() == before);
         CHECK(syncs == std::vector<std::string>{"file in " + here + "/game", "folder " + here + "/game with " + applied});
