@@ -269,6 +269,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         CHECK(held() == before);
         // Neither a blocked signal nor one we ignore reaches the game, nor our session.
         std::signal(SIGPIPE, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN);
         sigset_t blocked;
         sigemptyset(&blocked);
         sigaddset(&blocked, SIGUSR1);
@@ -280,6 +281,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
         CHECK(started("korvane.exe") == "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n");
         sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
         std::signal(SIGPIPE, SIG_DFL);
+        std::signal(SIGXFSZ, SIG_DFL);
         fs::remove("korvane.exe");
         fs::remove("started.log");
         put("korvane.exe", "MZ\x90");
