@@ -177,7 +177,7 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(replaced() == cannot + "device, not a regular file)");
         CHECK(fs::is_character_file("locale.ini"));
     }
-    SUBCASE("a file system mounted read-only")
+    SUBCASE("a file system mounted read-only, with the file or without")
     {
         fs::create_directory("mount");
         if (mount("tmpfs", "mount", "tmpfs", 0, nullptr) != 0) {
@@ -185,13 +185,17 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
             return;
         }
         put("mount/locale.ini", old);
+        fs::create_directory("mount/new");
         REQUIRE(mount("tmpfs", "mount", "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0);
         fs::current_path("mount");
         const std::string report = replaced();
-        fs::current_path("..");
+        fs::current_path("new");
+        const std::string created = replaced();
+        fs::current_path(here);
         CHECK(contents("mount/locale.ini") == old);
         umount("mount");
         CHECK(report == "Error 30: cannot write \"locale.ini\" in " + here + "/mount: Read-only file system");
+        CHECK(created == "Error 30: cannot write \"locale.ini\" in " + here + "/mount/new: Read-only file system");
     }
     SUBCASE("a working folder that was deleted")
     {
