@@ -1,4 +1,4 @@
-// The replace and the game lookup on Linux, through their real failure mechanisms.
+// The replace and the game lookup on Linux, through real failures and ones made on demand.
 #include "tests/testfolder.h"
 
 #include "platform/programstart.h"
