@@ -136,9 +136,9 @@ expect_nothing "an edit in Combo1"
 keys Down
 expect_nothing "picking from Combo1's list"
 
-# Check1 with Space; in Combo4, Enter and Esc do nothing, Down and Up step through the ten modes.
-keys Tab Tab Tab space Tab Return Escape
-expect_nothing "Enter or Esc in Combo4"
+# Check1 with Space, not Enter; in Combo4, Enter and Esc do nothing, Down and Up step through the ten modes.
+keys Tab Tab Tab space Return Tab Return Escape
+expect_nothing "Enter on Check1, or Enter or Esc in Combo4"
 keys --repeat 11 Down
 keys --repeat 4 Up
 keys --repeat 5 shift+Tab
