@@ -121,10 +121,12 @@ import -window "$window" -crop 1x1+17+74 orange.png
 rm -f ./*.png
 
 # The focus starts on Apply; it comes back to where it was whenever the window is activated again.
-# A link to the game's own file stays a link.
-mkdir game && : >game/real.ini && ln -s game/real.ini locale.ini
+# A link to the game's own file stays a link, and the new file is made beside
+# that file, even where this folder cannot be written.
+mkdir game && : >game/real.ini && ln -s game/real.ini locale.ini && chmod 555 .
 keys Return
 expect_applied "$nothing" game/real.ini
+chmod 755 .
 [ -L locale.ini ] || fail "the link was replaced"
 rm locale.ini
 
