@@ -1,52 +1,17 @@
 #include "app/form1.h"
 
 #include "launcher/startgame.h"
-#include "platform/window.h"
 #include "settings/displaymodes.h"
 #include "settings/localeini.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
-std::optional<Failure> WriteLocaleIni(FormView &form)
+Control pictureLabel(const char *name, Twips place, const char *picture, const char *accessibleName)
 {
-    DisplaySettings settings;
-    settings.windowed = form.checkValue("Check1") != 0;
-    settings.resolution = selectedDisplayMode(form.text("Combo4"));
-    return writeLocaleIni(settings);
-}
-
-void Command1_Click(FormView &form)
-{
-    if (const auto failure = WriteLocaleIni(form))
-        form.reportFailure(*failure);
-    else
-        form.showInformation("Changes Applied!");
-}
-
-void Combo1_Change(FormView &form)
-{
-    if (const auto failure = WriteLocaleIni(form))
-        form.reportFailure(*failure);
-}
-
-void Command3_Click(FormView &form)
-{
-    if (const auto failure = StartGameExecutable("korvane.exe"))
-        form.reportFailure(*failure);
-}
-
-void Command2_Click(FormView &form)
-{
-    if (const auto failure = StartGameExecutable("korvane_demo.exe"))
-        form.reportFailure(*failure);
-}
-
-Control pictureLabel(const char *name, Twips place, const char *picture, const char *accessibleName,
-                     const char *labelFor)
-{
-    return {name, Kind::PictureLabel, place, picture, {}, accessibleName, labelFor, {}};
+    return {name, Kind::PictureLabel, place, picture, {}, accessibleName};
 }
 
 // Beyond the right edge, bound to nothing: they only take the focus. The combo
@@ -64,25 +29,6 @@ std::vector<Control> inertControls()
     return controls;
 }
 
-// "Combo5..13" stands for Combo5, Combo6, ... Combo13.
-std::vector<std::string> expand(std::initializer_list<std::string> stops)
-{
-    std::vector<std::string> names;
-    for (const std::string &stop : stops) {
-        const auto dots = stop.find("..");
-        if (dots == std::string::npos) {
-            names.push_back(stop);
-            continue;
-        }
-        const auto digits = stop.find_first_of("0123456789");
-        const std::string stem = stop.substr(0, digits);
-        const int last = std::stoi(stop.substr(dots + 2));
-        for (int n = std::stoi(stop.substr(digits, dots - digits)); n <= last; ++n)
-            names.push_back(stem + std::to_string(n));
-    }
-    return names;
-}
-
 FormDescription describeForm1()
 {
     FormDescription form;
@@ -96,9 +42,9 @@ FormDescription describeForm1()
     const std::vector<std::string> modes(DisplayModeList.begin(), DisplayModeList.end());
     form.controls = {
         // What the user sees; the picture labels lie beneath.
-        pictureLabel("Image2", {600, 1080, 1515, 375}, "windowed", "Windowed", "Check1"),
+        pictureLabel("Image2", {600, 1080, 1515, 375}, "windowed", "Windowed"),
         {"Check1", Kind::CheckBox, {240, 1080, 255, 375}, {}, {}, "Windowed", {}, Rgb{255, 192, 128}},
-        pictureLabel("Image1", {120, 1680, 1515, 375}, "resolution", "Resolution", "Combo4"),
+        pictureLabel("Image1", {120, 1680, 1515, 375}, "resolution", "Resolution"),
         {"Combo4", Kind::ComboBox, {1560, 1680, 2175, 315}, {}, modes, "Resolution"},
         {"Command1", Kind::PictureButton, {0, 2640, 2055, 855}, "apply", {}, "Apply"},
         {"Command3", Kind::PictureButton, {2040, 2640, 2055, 855}, "rungame", {}, "Run game"},
@@ -109,15 +55,23 @@ FormDescription describeForm1()
     for (Control &inert : inertControls())
         form.controls.push_back(std::move(inert));
 
+    form.controls[form.index("Image2")].labelFor = form.index("Check1");
+    form.controls[form.index("Image1")].labelFor = form.index("Combo4");
+
     // All 63 stops; Tab wraps round from Command3 to Command1, where the focus starts.
-    form.tabOrder = expand({"Command1", "Combo1", "Combo2..3", "Check1", "Combo4", "Combo5..13", "Check2..6",
-                            "Combo14..31", "Command2", "Combo32..54", "Command3"});
+    const auto stop = [&](const std::string &name) { form.tabOrder.push_back(form.index(name)); };
+    const auto range = [&](const std::string &stem, int first, int last) {
+        for (int n = first; n <= last; ++n)
+            stop(stem + std::to_string(n));
+    };
+    stop("Command1"), stop("Combo1"), range("Combo", 2, 3), stop("Check1"), stop("Combo4"), range("Combo", 5, 13);
+    range("Check", 2, 6), range("Combo", 14, 31), stop("Command2"), range("Combo", 32, 54), stop("Command3");
 
     form.bindings = {
-        {"Command1", Event::Click, Command1_Click},
-        {"Combo1", Event::Change, Combo1_Change}, // an edit of its text, not a pick from its list
-        {"Command3", Event::Click, Command3_Click},
-        {"Command2", Event::Click, Command2_Click},
+        {form.index("Command1"), Event::Click, Command1_Click},
+        {form.index("Combo1"), Event::Change, Combo1_Change}, // an edit of its text, not a pick from its list
+        {form.index("Command3"), Event::Click, Command3_Click},
+        {form.index("Command2"), Event::Click, Command2_Click},
     };
     return form;
 }
@@ -130,8 +84,10 @@ const FormDescription &Form1()
     return form;
 }
 
-std::string selectedDisplayMode(const std::string &shownText)
+std::size_t FormDescription::index(std::string_view name) const
 {
-    const bool listed = std::find(DisplayModeList.begin(), DisplayModeList.end(), shownText) != DisplayModeList.end();
-    return listed ? shownText : std::string();
+    const auto found = std::find_if(controls.begin(), controls.end(), [&](const Control &control) { return control.name == name; });
+    if (found == controls.end())
+        throw std::out_of_range("no control named " + std::string(name));
+    return std::size_t(found - controls.begin());
 }

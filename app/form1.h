@@ -2,8 +2,10 @@
 
 #include "app/twips.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FormView;
@@ -25,7 +27,7 @@ struct Control
     std::string picture = {};            // a picture's base name in resources/, or none
     std::vector<std::string> items = {}; // a combo box's list
     std::string accessibleName = {};     // for screen readers; never shown
-    std::string labelFor = {};           // a picture label names this control
+    std::optional<std::size_t> labelFor = {}; // the control a picture label names
     std::optional<Rgb> background = {};
 };
 
@@ -35,7 +37,7 @@ using Action = void (*)(FormView &form);
 
 struct Binding
 {
-    std::string control;
+    std::size_t control;
     Event event;
     Action action;
 };
@@ -59,11 +61,15 @@ struct FormDescription
     std::string comboText;         // every combo box starts with this text and no entry chosen
     PictureButtonLook buttonLook;
     std::vector<Control> controls; // bottom to top where they overlap
-    std::vector<std::string> tabOrder;
+    // Controls are named here only by their place in `controls`.
+    std::vector<std::size_t> tabOrder;
     std::vector<Binding> bindings;
+
+    // The place of the control of that name. A name that is not there is a
+    // fault in the program, not in its use: it throws.
+    std::size_t index(std::string_view name) const;
 };
 
+// Built once, with every name it uses checked: a misspelt one stops the
+// program before the window opens, and the unit tests with it.
 const FormDescription &Form1();
-
-// What Apply writes for what Combo4 shows: the list entry with exactly that text, or nothing.
-std::string selectedDisplayMode(const std::string &shownText);

@@ -1,6 +1,48 @@
 #include "app/report.h"
 
-std::string reportText(const Failure &failure)
+#include "platform/window.h"
+
+namespace {
+
+const char *said(Cause cause)
 {
-    return failure.number ? "Error " + std::to_string(failure.number) + ": " + failure.description : failure.description;
+    switch (cause) {
+    case Cause::None: break;
+    case Cause::ReadOnly: return "the file is read-only";
+    case Cause::OtherOwner: return "the file belongs to another user";
+    case Cause::FolderLocked: return "the folder cannot be written";
+    case Cause::FolderGone: return "the folder no longer exists";
+    case Cause::InUse: return "the file is in use by another program, perhaps the game";
+    case Cause::MaybeNotOnDisk: return "the new file is in place but may not be on disk yet";
+    case Cause::Folder: return "it is a folder";
+    case Cause::NamedPipe: return "it is a named pipe, not a regular file";
+    case Cause::Socket: return "it is a socket, not a regular file";
+    case Cause::Device: return "it is a device, not a regular file";
+    case Cause::NotRegular: return "it is not a regular file";
+    case Cause::NotExecutable: return "the file is not marked executable";
+    case Cause::NeedsWine: return "it is a Windows program, and no wine was found on PATH to start it";
+    case Cause::NotFound: return "looked in the current folder and along PATH";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string reportText(const std::string &verb, const std::string &name, const Failure &failure)
+{
+    std::string text = failure.number ? "Error " + std::to_string(failure.number) + ": " : "";
+    text += "cannot " + verb + (name.empty() ? "" : " \"" + name + "\"");
+    if (!failure.folder.empty())
+        text += " in " + failure.folder;
+    text += ": " + (failure.number ? systemText(failure.number, name) : "the system gave no cause");
+    if (const char *cause = said(failure.cause))
+        text += " (" + std::string(cause) + ")";
+    return text;
+}
+
+bool completed(FormView &form, const std::string &verb, const std::string &name, const std::optional<Failure> &failure)
+{
+    if (failure)
+        form.showError(reportText(verb, name, *failure));
+    return !failure;
 }

@@ -2,9 +2,17 @@
 
 #include "platform/failure.h"
 
+#include <optional>
 #include <string>
 
-// What the box says of a failure: "Error 5: cannot write ...", the system's
-// number first, for a person to look up; the description alone where the
-// system gave no number.
-std::string reportText(const Failure &failure);
+class FormView;
+
+// What the box says of a failure, every part from the failure itself:
+// "Error 5: cannot write "locale.ini" in C:\Games\Korvane: Access is denied
+// (the file is in use by another program, perhaps the game)". The number
+// comes first, for a person to look up; none where the system gave none.
+std::string reportText(const std::string &verb, const std::string &name, const Failure &failure);
+
+// True when the action completed; otherwise the window shows why, in a box.
+bool completed(FormView &form, const std::string &verb, const std::string &name,
+               const std::optional<Failure> &failure);

@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
-std::optional<std::size_t> controlIndex(const FormDescription &form, const std::string &name)
-{
-    const auto found = std::find_if(form.controls.begin(), form.controls.end(),
-                                    [&](const Control &control) { return control.name == name; });
-    return found == form.controls.end() ? std::nullopt : std::optional(std::size_t(found - form.controls.begin()));
-}
-
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
 {
-    const std::vector<std::string> &order = form.tabOrder;
-    const auto at = focused ? std::find(order.begin(), order.end(), form.controls[*focused].name) : order.end();
+    const std::vector<std::size_t> &order = form.tabOrder;
+    const auto at = focused ? std::find(order.begin(), order.end(), *focused) : order.end();
     const std::size_t stop = at == order.end() ? 0 : std::size_t(at - order.begin());
-    return *controlIndex(form, order[(stop + (back ? order.size() - 1 : 1)) % order.size()]);
+    return order[(stop + (back ? order.size() - 1 : 1)) % order.size()];
 }
 
 bool madeAtStart(const FormDescription &form, const Control &control)
@@ -25,7 +18,7 @@ bool madeAtStart(const FormDescription &form, const Control &control)
 Action boundAction(const FormDescription &form, std::size_t control, Event event)
 {
     for (const Binding &binding : form.bindings) {
-        if (binding.control == form.controls[control].name && binding.event == event)
+        if (binding.control == control && binding.event == event)
             return binding.action;
     }
     return nullptr;

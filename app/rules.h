@@ -8,8 +8,6 @@
 // What both programs do with the window's description, kept here once. A
 // control is addressed by its place in the description's list of controls.
 
-std::optional<std::size_t> controlIndex(const FormDescription &form, const std::string &name);
-
 // The control that Tab moves the focus to from the one that has it (from a
 // control off the list, or none, as from the first stop), or with Shift the
 // one before; round from end to start.

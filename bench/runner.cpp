@@ -2,6 +2,7 @@
 // paint as the X server sees it (the window's first DAMAGE event), then reads
 // its peak memory once it has settled. Then times Apply on the local disk.
 //   bench_runner ROUNDS LABEL=COMMAND...   (COMMAND split at spaces)
+#include "platform/safefile.h"
 #include "settings/localeini.h"
 
 #include <algorithm>
@@ -133,7 +134,7 @@ double applyMilliseconds()
     std::vector<double> times;
     for (int i = 0; i < 200; ++i) {
         const auto start = Clock::now();
-        if (writeLocaleIni({true, "1024x768x32"}))
+        if (replaceFile("locale.ini", formatLocaleIni({true, "1024x768x32"})))
             std::exit(1);
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }

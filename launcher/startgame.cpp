@@ -1,9 +1,26 @@
 #include "launcher/startgame.h"
 
+#include "app/report.h"
 #include "platform/programstart.h"
 
-std::optional<Failure> StartGameExecutable(const std::string &name)
+#include <string>
+
+namespace {
+
+// The name goes as it is: the platform's search finds it in the game's folder.
+void StartGameExecutable(FormView &form, const std::string &name)
 {
-    // The name goes as it is: the platform's search finds it in the game's folder.
-    return startProgram(name);
+    completed(form, "start", name, startProgram(name));
+}
+
+} // namespace
+
+void Command3_Click(FormView &form)
+{
+    StartGameExecutable(form, "korvane.exe");
+}
+
+void Command2_Click(FormView &form)
+{
+    StartGameExecutable(form, "korvane_demo.exe");
 }

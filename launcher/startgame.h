@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/failure.h"
+class FormView;
 
-#include <optional>
-#include <string>
-
-// Starts the game program of that bare name ("korvane.exe", "korvane_demo.exe")
-// as a process of its own, and returns at once.
-std::optional<Failure> StartGameExecutable(const std::string &name);
+// Run game and the demo button: each starts its program of the game as a
+// process of its own, found by its bare name, and returns at once.
+void Command3_Click(FormView &form);
+void Command2_Click(FormView &form);

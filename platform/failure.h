@@ -2,28 +2,42 @@
 
 #include <string>
 
-// What went wrong, in words a person can act on: the system's error number
-// (0 where it gave none) and a description that names the file or program
-// and the reason.
+// What was found beyond the system's error number, for a person to act on.
+enum class Cause {
+    None,
+    ReadOnly,       // the file is read-only
+    OtherOwner,     // the file belongs to another user
+    FolderLocked,   // the folder cannot be written
+    FolderGone,     // the working folder was deleted
+    InUse,          // another program holds the file
+    MaybeNotOnDisk, // the new file is in place, but its folder's sync failed
+    Folder,         // a folder stands where a file was looked for
+    NamedPipe,
+    Socket,
+    Device,
+    NotRegular,
+    NotExecutable,
+    NeedsWine,      // a Windows program, and no wine to start it
+    NotFound,       // looked in the current folder and along PATH
+};
+
+// A failure as data; the report is worded from it in one place. The number is
+// the system's (0 where it gave none), the folder where it happened, as the
+// system shows it (UTF-8, empty where it cannot be told).
 struct Failure
 {
     int number = 0;
-    std::string description; // UTF-8
+    Cause cause = Cause::None;
+    std::string folder;
+
+    bool operator==(const Failure &) const = default;
 };
 
-// "cannot write "locale.ini" in /home/ana/Games/Korvane: Permission denied (the
-// file is read-only)": the action, the system's own text for the number, and
-// any cause found in brackets. Where the system's text leaves room for a name
-// ("%1 is not a valid Win32 application"), the name goes there.
-Failure systemFailure(int number, const std::string &action, const std::string &detail = {},
-                      const std::string &name = {});
+// The system's own words for its error number, to stand inside a sentence:
+// "Permission denied". Where they leave room for a name ("%1 is not a valid
+// Win32 application"), the name goes there.
+std::string systemText(int number, const std::string &name = {});
 
 // The working folder as the system shows it, for a report to name, so that a
 // user can tell where the program looked. Empty when it cannot be told.
 std::string currentFolder();
-
-// " in /home/ana/Games/Korvane", to follow a name in a report; nothing for no folder.
-inline std::string inFolder(const std::string &folder)
-{
-    return folder.empty() ? std::string() : " in " + folder;
-}

@@ -1,6 +1,24 @@
 #include "settings/localeini.h"
 
+#include "app/report.h"
 #include "platform/safefile.h"
+#include "platform/window.h"
+#include "settings/displaymodes.h"
+
+#include <algorithm>
+
+namespace {
+
+// Read from the window afresh each time; on failure the old file stays whole.
+std::optional<Failure> WriteLocaleIni(FormView &form)
+{
+    DisplaySettings settings;
+    settings.windowed = form.checkValue("Check1") != 0;
+    settings.resolution = selectedDisplayMode(form.text("Combo4"));
+    return replaceFile("locale.ini", formatLocaleIni(settings));
+}
+
+} // namespace
 
 std::string formatLocaleIni(const DisplaySettings &settings)
 {
@@ -10,7 +28,19 @@ std::string formatLocaleIni(const DisplaySettings &settings)
     return bytes;
 }
 
-std::optional<Failure> writeLocaleIni(const DisplaySettings &settings)
+std::string selectedDisplayMode(const std::string &shownText)
 {
-    return replaceFile("locale.ini", formatLocaleIni(settings));
+    const bool listed = std::find(DisplayModeList.begin(), DisplayModeList.end(), shownText) != DisplayModeList.end();
+    return listed ? shownText : std::string();
+}
+
+void Command1_Click(FormView &form)
+{
+    if (completed(form, "write", "locale.ini", WriteLocaleIni(form)))
+        form.showInformation("Changes Applied!");
+}
+
+void Combo1_Change(FormView &form)
+{
+    completed(form, "write", "locale.ini", WriteLocaleIni(form));
 }

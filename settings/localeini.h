@@ -1,9 +1,8 @@
 #pragma once
 
-#include "platform/failure.h"
-
-#include <optional>
 #include <string>
+
+class FormView;
 
 struct DisplaySettings
 {
@@ -14,5 +13,10 @@ struct DisplaySettings
 // The exact bytes of locale.ini: two lines, each ended by CR LF, single-byte text.
 std::string formatLocaleIni(const DisplaySettings &settings);
 
-// Replaces locale.ini in the current directory whole; on failure it is left as it was.
-std::optional<Failure> writeLocaleIni(const DisplaySettings &settings);
+// What Apply writes for what Combo4 shows: the list entry with exactly that text, or nothing.
+std::string selectedDisplayMode(const std::string &shownText);
+
+// The two actions that replace locale.ini in the current folder with what the
+// window shows: Apply confirms, an edit of Combo1's text is silent.
+void Command1_Click(FormView &form);
+void Combo1_Change(FormView &form);

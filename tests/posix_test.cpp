@@ -35,11 +35,11 @@ bool due(const std::string &call)
 }
 
 // Faults not yet due are dropped after each action.
-std::string replaced()
+std::optional<Failure> replaced()
 {
-    const std::string report = reported(replaceFile("locale.ini", applied));
+    const auto failure = replaceFile("locale.ini", applied);
     faults.clear();
-    return report;
+    return failure;
 }
 
 // Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then.
@@ -120,7 +120,7 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         const std::string before = held();
         // A name that is taken; then one byte written, an interruption, and the rest.
         faults = {{"open", {1, EEXIST}}, {"short write", {1, 0}}, {"write", {1, EINTR}}};
-        CHECK(replaced().empty());
+        CHECK_FALSE(replaced());
         CHECK(held() == before);
         CHECK(syncs == std::vector<std::string>{"file in " + here + "/game", "folder " + here + "/game with " + applied});
         CHECK(contents("game/real.ini") == applied);
@@ -131,27 +131,26 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         put("hop0.ini", old);
         for (int hop = 1; hop <= 41; ++hop)
             fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", "hop" + std::to_string(hop) + ".ini");
-        CHECK(reported(replaceFile("hop40.ini", applied)).empty());
-        CHECK(reported(replaceFile("hop41.ini", applied))
-              == "Error 40: cannot write \"hop41.ini\" in " + here + ": Too many levels of symbolic links");
+        CHECK_FALSE(replaceFile("hop40.ini", applied));
+        CHECK(replaceFile("hop41.ini", applied) == Failure{ELOOP, Cause::None, here});
         CHECK(fs::is_symlink("hop41.ini"));
     }
     SUBCASE("a new file gets what the umask leaves of 0666, and keeps the umask; an existing one keeps its own")
     {
         const auto mode = [] { return int(fs::status("locale.ini").permissions() & fs::perms::all); };
         const mode_t before = umask(021);
-        CHECK(replaced().empty());
+        CHECK_FALSE(replaced());
         CHECK(umask(before) == 021);
         CHECK(mode() == 0646);
         chmod("locale.ini", 0604);
-        CHECK(replaced().empty());
+        CHECK_FALSE(replaced());
         CHECK(mode() == 0604);
     }
     SUBCASE("a write or a sync that fails: the old file kept and nothing left, or the new one in place and said so")
     {
         put("locale.ini", old);
         const std::string before = held();
-        const std::string cannot = "Error 5: cannot write \"locale.ini\" in " + here + ": Input/output error";
+        const Failure cannot{EIO, Cause::None, here};
         faults = {{"write", {1, 0}}}; // nothing written
         CHECK(replaced() == cannot);
         faults = {{"fsync", {1, EIO}}};
@@ -159,22 +158,21 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         CHECK(contents("locale.ini") == old);
         CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
         faults = {{"fsync", {2, EIO}}};
-        CHECK(replaced() == cannot + " (the new file is in place but may not be on disk yet)");
+        CHECK(replaced() == Failure{EIO, Cause::MaybeNotOnDisk, here});
         CHECK(contents("locale.ini") == applied);
         CHECK(held() == before);
     }
     SUBCASE("a named pipe, without waiting on it, or a device")
     {
         REQUIRE(mkfifo("locale.ini", 0644) == 0);
-        const std::string cannot = "Error 1: cannot write \"locale.ini\" in " + here + ": Operation not permitted (it is a ";
-        CHECK(replaced() == cannot + "named pipe, not a regular file)");
+        CHECK(replaced() == Failure{EPERM, Cause::NamedPipe, here});
         CHECK(fs::is_fifo("locale.ini"));
         fs::remove("locale.ini");
         if (mknod("locale.ini", S_IFCHR | 0666, makedev(1, 3)) != 0) { // /dev/null's, but never /dev/null itself
             MESSAGE("cannot make a device here; not checked");
             return;
         }
-        CHECK(replaced() == cannot + "device, not a regular file)");
+        CHECK(replaced() == Failure{EPERM, Cause::Device, here});
         CHECK(fs::is_character_file("locale.ini"));
     }
     SUBCASE("a file system mounted read-only, with the file or without")
@@ -188,21 +186,21 @@ TEST_CASE("the replace refuses what it must not touch, with the real cause, and 
         fs::create_directory("mount/new");
         REQUIRE(mount("tmpfs", "mount", "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0);
         fs::current_path("mount");
-        const std::string report = replaced();
+        const auto report = replaced();
         fs::current_path("new");
-        const std::string created = replaced();
+        const auto created = replaced();
         fs::current_path(here);
         CHECK(contents("mount/locale.ini") == old);
         umount("mount");
-        CHECK(report == "Error 30: cannot write \"locale.ini\" in " + here + "/mount: Read-only file system");
-        CHECK(created == "Error 30: cannot write \"locale.ini\" in " + here + "/mount/new: Read-only file system");
+        CHECK(report == Failure{EROFS, Cause::None, here + "/mount"});
+        CHECK(created == Failure{EROFS, Cause::None, here + "/mount/new"});
     }
     SUBCASE("a working folder that was deleted")
     {
         fs::create_directory("gone");
         fs::current_path("gone");
         fs::remove(folder.path / "gone");
-        CHECK(replaced() == "Error 2: cannot write \"locale.ini\": No such file or directory (the folder no longer exists)");
+        CHECK(replaced() == Failure{ENOENT, Cause::FolderGone, ""});
     }
 }
 
@@ -220,27 +218,26 @@ TEST_CASE("another user: a folder named in Latin-1 under one they cannot search,
     chmod("caf\xe9/game", 0777);
     chmod("caf\xe9", 0700); // only root may search it
     chmod("locked", 0555);
-    const auto asNobody = [](std::string (*action)()) {
+    const auto asNobody = [](std::optional<Failure> (*action)()) {
         REQUIRE((setegid(65534) == 0 && seteuid(65534) == 0));
-        const std::string report = action();
+        const auto report = action();
         REQUIRE((seteuid(0) == 0 && setegid(0) == 0));
         return report;
     };
 
     fs::current_path("caf\xe9/game");
-    CHECK(asNobody(replaced).empty());
+    CHECK_FALSE(asNobody(replaced));
     CHECK(contents("locale.ini") == applied);
     fs::current_path(folder.path / "locked");
-    const std::string in = " in " + (folder.path / "locked").string() + ": Permission denied";
-    CHECK(asNobody(replaced) == "Error 13: cannot write \"locale.ini\"" + in + " (the folder cannot be written)");
+    const std::string locked = (folder.path / "locked").string();
+    CHECK(asNobody(replaced) == Failure{EACCES, Cause::FolderLocked, locked});
     CHECK(contents("locale.ini") == old);
     CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
     // A file the user cannot read is not taken for a Windows program.
     put("korvane.exe", "MZ");
     chmod("korvane.exe", 0600);
     setenv("PATH", "/nowhere", 1); // no wine to start, whatever it is taken for
-    CHECK(asNobody([] { return reported(startProgram("korvane.exe")); })
-          == "Error 13: cannot start \"korvane.exe\"" + in + " (the file is not marked executable)");
+    CHECK(asNobody([] { return startProgram("korvane.exe"); }) == Failure{EACCES, Cause::NotExecutable, locked});
 }
 
 TEST_CASE("the game is looked up in the current folder, then along PATH, and a bad file is reported")
@@ -257,13 +254,14 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     script("bin/korvane.exe", game);
     script("wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
     setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
+    // What the game logged, or the failure's report.
     const auto started = [](const std::string &name) {
-        const std::string report = reported(startProgram(name));
+        const auto failure = startProgram(name);
         faults.clear();
         REQUIRE(getpid() == testProcess); // no process of ours but the game's goes on
-        for (int i = 0; report.empty() && i < 50 && contents("started.log").find('\n') == std::string::npos; ++i)
+        for (int i = 0; !failure && i < 50 && contents("started.log").find('\n') == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return report.empty() ? contents("started.log") : report;
+        return failure ? doctest::toString(failure).c_str() : contents("started.log");
     };
 
     SUBCASE("found and started, with nothing of ours inherited or kept")
@@ -300,33 +298,35 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and a b
     }
     SUBCASE("reported with the folder, never blocking")
     {
-        const std::string cannot = "cannot start \"korvane.exe\" in " + here + ": ";
-        const auto reports = [&](const std::string &report) {
-            CHECK(started("korvane.exe") == report);
+        const auto failed = [&](int number, Cause cause = Cause::None, const std::string &in = {}) {
+            return std::string(doctest::toString(Failure{number, cause, here + in}).c_str());
+        };
+        const auto reports = [&](int number, Cause cause = Cause::None) {
+            CHECK(started("korvane.exe") == failed(number, cause));
             fs::remove_all("korvane.exe");
         };
         const std::string before = held();
         REQUIRE(mkfifo("korvane.exe", 0755) == 0);
-        reports("Error 13: " + cannot + "Permission denied (it is not a regular file)");
+        reports(EACCES, Cause::NotRegular);
         script("korvane.exe", game, 0644);
-        reports("Error 13: " + cannot + "Permission denied (the file is not marked executable)");
+        reports(EACCES, Cause::NotExecutable);
         script("korvane.exe", "#!/nowhere/sh\n");
         faults = {{"waitpid", {1, EINTR}}, {"read", {2, EINTR}}}; // the first read is of the file itself
-        reports("Error 2: " + cannot + "No such file or directory");
+        reports(ENOENT);
         for (const int fork : {1, 2}) { // ours, or the one that starts the game
             script("korvane.exe", game);
             faults = {{"fork", {fork, EAGAIN}}};
-            reports("Error 11: " + cannot + "Resource temporarily unavailable");
+            reports(EAGAIN);
         }
         fs::create_directory("korvane.exe");
-        reports("Error 21: " + cannot + "Is a directory");
+        reports(EISDIR);
         put("korvane.exe", "MZ");
         setenv("PATH", "/nowhere", 1);
-        reports("Error 8: " + cannot + "it is a Windows program, and wine is needed to start it (no wine was found on PATH)");
-        CHECK(started("korvane.exe") == "Error 2: " + cannot + "No such file or directory (looked in the current folder and along PATH)");
+        reports(ENOEXEC, Cause::NeedsWine);
+        CHECK(started("korvane.exe") == failed(ENOENT, Cause::NotFound));
         script("bin/korvane.exe", "#!/nowhere/sh\n"); // found along a whole path, and named by it
         setenv("PATH", (here + "/bin").c_str(), 1);
-        CHECK(started("korvane.exe") == "Error 2: cannot start \"korvane.exe\" in " + here + "/bin: No such file or directory");
+        CHECK(started("korvane.exe") == failed(ENOENT, Cause::None, "/bin"));
         CHECK_FALSE(fs::exists("started.log"));
         CHECK(held() == before);
     }

@@ -19,11 +19,20 @@ namespace fs = std::filesystem;
 inline const std::string old = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x16\r\nGAMMA =1.2\r\n";
 inline const std::string applied = "WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n";
 
-// A failure as the user reads it, or "" for none.
-inline std::string reported(const std::optional<Failure> &failure)
+// A failure's fields, as a check shows them when they differ.
+template <>
+struct doctest::StringMaker<std::optional<Failure>>
 {
-    return failure ? reportText(*failure) : "";
-}
+    static String convert(const std::optional<Failure> &failure)
+    {
+        return failure ? reportText("do", "it", *failure).c_str() : "no failure";
+    }
+};
+template <>
+struct doctest::StringMaker<Failure>
+{
+    static String convert(const Failure &failure) { return StringMaker<std::optional<Failure>>::convert(failure); }
+};
 
 // A new empty folder, the current one for the length of a test.
 struct TestFolder

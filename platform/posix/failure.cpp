@@ -4,12 +4,9 @@
 #include <unistd.h>
 #include <vector>
 
-Failure systemFailure(int number, const std::string &action, const std::string &detail, const std::string &)
+std::string systemText(int number, const std::string &)
 {
-    std::string description = action + ": " + (number ? std::strerror(number) : "the system gave no cause");
-    if (!detail.empty())
-        description += " (" + detail + ")";
-    return {number, description};
+    return std::strerror(number);
 }
 
 std::string currentFolder()

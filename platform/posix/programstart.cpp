@@ -21,12 +21,12 @@ std::string shown(const std::string &path)
     return path.front() == '/' || current.empty() ? path : current + "/" + path;
 }
 
-// "cannot start "korvane.exe" in /home/ana/Games/Korvane": the folder it was found in.
-std::string cannotStart(const std::string &name, const std::string &path)
+// The folder it was found in, for the report.
+std::string folderOf(const std::string &path)
 {
     const std::string whole = shown(path);
     const auto slash = whole.rfind('/');
-    return "cannot start \"" + name + "\"" + inFolder(slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1));
+    return slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1);
 }
 
 // Never blocks: a named pipe is opened without waiting and then refused.
@@ -69,7 +69,7 @@ std::string findAlongPath(const std::string &name, bool windowsToo)
 }
 
 // Starts the program detached, and carries exec's own error number back.
-std::optional<Failure> spawn(const std::string &action, const std::string &file, std::vector<std::string> words)
+std::optional<Failure> spawn(const std::string &folder, const std::string &file, std::vector<std::string> words)
 {
     std::vector<char *> argv;
     for (std::string &word : words)
@@ -78,13 +78,13 @@ std::optional<Failure> spawn(const std::string &action, const std::string &file,
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
-        return systemFailure(errno, action);
+        return Failure{errno, Cause::None, folder};
     const pid_t middle = fork();
     if (middle < 0) {
         const int number = errno;
         close(report[0]);
         close(report[1]);
-        return systemFailure(number, action);
+        return Failure{number, Cause::None, folder};
     }
     if (middle == 0) {
         // The middle child leaves at once: the program is adopted by init, so
@@ -115,7 +115,7 @@ std::optional<Failure> spawn(const std::string &action, const std::string &file,
     }
     close(report[0]);
     if (got == sizeof execError)
-        return systemFailure(execError, action);
+        return Failure{execError, Cause::None, folder};
     return std::nullopt;
 }
 
@@ -128,24 +128,23 @@ std::optional<Failure> startProgram(const std::string &name)
     struct stat status{};
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
-        return systemFailure(ENOENT, "cannot start \"" + name + "\"" + inFolder(currentFolder()),
-                             "looked in the current folder and along PATH");
-    const std::string action = cannotStart(name, path);
+        return Failure{ENOENT, Cause::NotFound, currentFolder()};
+    const std::string folder = folderOf(path);
+    const auto failure = [&](int number, Cause cause = Cause::None) { return Failure{number, cause, folder}; };
     if (stat(path.c_str(), &status) != 0)
-        return systemFailure(errno, action);
+        return failure(errno);
     if (S_ISDIR(status.st_mode))
-        return systemFailure(EISDIR, action);
+        return failure(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return systemFailure(EACCES, action, "it is not a regular file");
+        return failure(EACCES, Cause::NotRegular);
 
     if (isWindowsProgram(path)) {
         const std::string wine = findAlongPath("wine", false);
         if (wine.empty())
-            return Failure{ENOEXEC, action + ": it is a Windows program, and wine is needed to start it "
-                                             "(no wine was found on PATH)"};
-        return spawn(action, wine, {wine, path.find('/') == std::string::npos ? "./" + path : path});
+            return failure(ENOEXEC, Cause::NeedsWine);
+        return spawn(folder, wine, {wine, path.find('/') == std::string::npos ? "./" + path : path});
     }
     if (access(path.c_str(), X_OK) != 0)
-        return systemFailure(EACCES, action, "the file is not marked executable");
-    return spawn(action, path, {shown(path)});
+        return failure(EACCES, Cause::NotExecutable);
+    return spawn(folder, path, {shown(path)});
 }

@@ -45,15 +45,15 @@ int followLinks(std::string &path, struct stat &status, bool &exists)
     return ELOOP;
 }
 
-const char *kindOf(mode_t mode)
+Cause kindOf(mode_t mode)
 {
     if (S_ISFIFO(mode))
-        return "it is a named pipe, not a regular file";
+        return Cause::NamedPipe;
     if (S_ISSOCK(mode))
-        return "it is a socket, not a regular file";
+        return Cause::Socket;
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "it is a device, not a regular file";
-    return "it is not a regular file";
+        return Cause::Device;
+    return Cause::NotRegular;
 }
 
 // A new name of our own beside the file. The kernel applies the user's umask
@@ -93,27 +93,27 @@ bool writeAll(int fd, const std::string &bytes)
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"" + inFolder(currentFolder());
+    const auto failure = [](int number, Cause cause = Cause::None) { return Failure{number, cause, currentFolder()}; };
     std::string path = name;
     struct stat status{};
     bool exists = false;
     if (const int number = followLinks(path, status, exists))
-        return systemFailure(number, action);
+        return failure(number);
 
     std::optional<mode_t> mode; // an existing file's, kept
     if (exists) {
         if (S_ISDIR(status.st_mode))
-            return systemFailure(EISDIR, action);
+            return failure(EISDIR);
         if (!S_ISREG(status.st_mode))
-            return systemFailure(EPERM, action, kindOf(status.st_mode));
+            return failure(EPERM, kindOf(status.st_mode));
         // The system's answer names the real cause (a read-only file system, say);
         // root passes that check, so the owner's write bit is looked at as well.
         if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
             const int number = errno;
-            return systemFailure(number, action, number == EACCES ? "the file is read-only" : "");
+            return failure(number, number == EACCES ? Cause::ReadOnly : Cause::None);
         }
         if (!(status.st_mode & S_IWUSR))
-            return systemFailure(EACCES, action, "the file is read-only");
+            return failure(EACCES, Cause::ReadOnly);
         mode = status.st_mode & 07777;
     }
 
@@ -125,11 +125,11 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         struct stat here{};
         const bool gone = number == ENOENT && stat(folder.c_str(), &here) == 0 && here.st_nlink == 0;
         const bool locked = number == EACCES && faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0;
-        return systemFailure(number, action, gone ? "the folder no longer exists" : locked ? "the folder cannot be written" : "");
+        return failure(number, gone ? Cause::FolderGone : locked ? Cause::FolderLocked : Cause::None);
     }
-    const auto fail = [&](int number, const std::string &detail = {}) {
+    const auto fail = [&](int number) {
         unlink(temporary.c_str());
-        return systemFailure(number, action, detail);
+        return failure(number);
     };
     if ((mode && fchmod(fd, *mode) != 0) || !writeAll(fd, bytes) || fsync(fd) != 0) {
         const int number = errno;
@@ -145,7 +145,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         const int number = errno;
         if (directory >= 0)
             close(directory);
-        return systemFailure(number, action, "the new file is in place but may not be on disk yet");
+        return failure(number, Cause::MaybeNotOnDisk);
     }
     close(directory);
     return std::nullopt;

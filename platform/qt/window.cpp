@@ -2,7 +2,6 @@
 #include "platform/window.h"
 
 #include "app/form1.h"
-#include "app/report.h"
 #include "app/rules.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/picturebutton.h"
@@ -60,10 +59,7 @@ public:
     int checkValue(const std::string &control) const override;
     std::string text(const std::string &control) const override;
     void showInformation(const std::string &text) override { showBox(QMessageBox::Information, fromUtf8(text)); }
-    void reportFailure(const Failure &failure) override
-    {
-        showBox(QMessageBox::Critical, fromUtf8(reportText(failure)));
-    }
+    void showError(const std::string &text) override { showBox(QMessageBox::Critical, fromUtf8(text)); }
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -114,11 +110,10 @@ QtForm::QtForm(const FormDescription &form)
             made(i);
     }
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        const auto buddy = controlIndex(form, form.controls[i].labelFor);
-        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]); label && buddy)
-            label->setBuddy(m_widgets[*buddy]);
+        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]); label && form.controls[i].labelFor)
+            label->setBuddy(m_widgets[*form.controls[i].labelFor]);
     }
-    made(*controlIndex(form, form.tabOrder.front()))->setFocus();
+    made(form.tabOrder.front())->setFocus();
     keepOffTaskbar(this);
     // At a fractional scale Qt hints a size step of 2 from a base of -2, and a
     // window manager that keeps to steps takes a pixel off an odd size.
@@ -225,13 +220,13 @@ void QtForm::bind(std::size_t control, QWidget *widget)
 // A control not yet made still holds what it started with.
 int QtForm::checkValue(const std::string &control) const
 {
-    const auto *box = qobject_cast<QCheckBox *>(m_widgets[*controlIndex(m_form, control)]);
+    const auto *box = qobject_cast<QCheckBox *>(m_widgets[m_form.index(control)]);
     return box ? int(box->checkState()) : 0;
 }
 
 std::string QtForm::text(const std::string &control) const
 {
-    const auto *combo = qobject_cast<QComboBox *>(m_widgets[*controlIndex(m_form, control)]);
+    const auto *combo = qobject_cast<QComboBox *>(m_widgets[m_form.index(control)]);
     return combo ? combo->currentText().toStdString() : m_form.comboText;
 }
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-Failure systemFailure(int number, const std::string &action, const std::string &detail, const std::string &name)
+std::string systemText(int number, const std::string &name)
 {
     wchar_t *buffer = nullptr;
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
@@ -15,10 +15,7 @@ Failure systemFailure(int number, const std::string &action, const std::string &
     // "Access is denied.\r\n" reads better inside a sentence as "Access is denied".
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
-    std::string description = action + ": " + (number ? toUtf8(text) : "the system gave no cause");
-    if (!detail.empty())
-        description += " (" + detail + ")";
-    return {number, description};
+    return toUtf8(text);
 }
 
 std::string currentFolder()

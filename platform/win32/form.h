@@ -30,7 +30,7 @@ public:
     int checkValue(const std::string &control) const override;
     std::string text(const std::string &control) const override;
     void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
-    void reportFailure(const Failure &failure) override;
+    void showError(const std::string &text) override { show(text, MB_ICONERROR); }
 
 private:
     HWND made(std::size_t control);

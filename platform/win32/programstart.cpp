@@ -36,10 +36,10 @@ std::optional<Failure> startProgram(const std::string &name)
         // Named by the folder it was found in, or else the working folder.
         std::wstring found(MAX_PATH, L'\0');
         found.resize(SearchPathW(nullptr, toWide(name).c_str(), nullptr, DWORD(found.size()), found.data(), nullptr));
-        const std::string where = inFolder(found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(folderOf(found)));
+        const std::string where = found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(folderOf(found));
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED;
         const bool folder = missing && (isFolder(toWide(name)) || isFolder(programFolder() + L"\\" + toWide(name)));
-        return systemFailure(int(error), "cannot start \"" + name + "\"" + where, folder ? "it is a folder" : "", name);
+        return Failure{int(error), folder ? Cause::Folder : Cause::None, where};
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

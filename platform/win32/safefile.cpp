@@ -56,13 +56,11 @@ bool inUse(const std::wstring &path)
     return file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-constexpr const char *usedElsewhere = "the file is in use by another program, perhaps the game";
-
 } // namespace
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const std::string action = "cannot write \"" + name + "\"" + inFolder(currentFolder());
+    const auto failure = [](DWORD number, Cause cause = Cause::None) { return Failure{int(number), cause, currentFolder()}; };
     std::wstring path = toWide(name);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -70,10 +68,10 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         if (const DWORD followed = GetFileAttributesW(target.c_str()); followed != INVALID_FILE_ATTRIBUTES)
             path = target, attributes = followed;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            return systemFailure(ERROR_ACCESS_DENIED, action, "it is a folder");
+            return failure(ERROR_ACCESS_DENIED, Cause::Folder);
         // Checked here, because a move may replace a read-only file where the system lets it.
         if (attributes & FILE_ATTRIBUTE_READONLY)
-            return systemFailure(ERROR_ACCESS_DENIED, action, "the file is read-only");
+            return failure(ERROR_ACCESS_DENIED, Cause::ReadOnly);
     }
 
     // A name of our own beside the file, made new, so nothing else is touched.
@@ -85,7 +83,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
         if (file == INVALID_HANDLE_VALUE && (error != ERROR_FILE_EXISTS || attempt == 100))
-            return systemFailure(int(error), action, error == ERROR_ACCESS_DENIED ? "the folder cannot be written" : "");
+            return failure(error, error == ERROR_ACCESS_DENIED ? Cause::FolderLocked : Cause::None);
     }
     DWORD written = 0;
     const bool complete = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)
@@ -104,7 +102,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         // the move was refused, see whether another program holds the file.
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
                           || (error == ERROR_ACCESS_DENIED && inUse(path));
-        return systemFailure(int(error), action, held ? usedElsewhere : "");
+        return failure(error, held ? Cause::InUse : Cause::None);
     }
     return std::nullopt;
 }

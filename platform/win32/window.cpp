@@ -64,7 +64,7 @@ bool Win32Form::create(HINSTANCE instance)
         if (madeAtStart(m_form, m_form.controls[i]))
             SetWindowPos(made(i), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    m_lastFocus = made(*controlIndex(m_form, m_form.tabOrder.front()));
+    m_lastFocus = made(m_form.tabOrder.front());
     return true;
 }
 
@@ -123,23 +123,18 @@ std::optional<std::size_t> Win32Form::controlOf(HWND handle) const
 // A control not yet made still holds what it started with.
 int Win32Form::checkValue(const std::string &control) const
 {
-    HWND handle = m_handles[*controlIndex(m_form, control)];
+    HWND handle = m_handles[m_form.index(control)];
     return handle ? int(SendMessageW(handle, BM_GETCHECK, 0, 0)) : 0;
 }
 
 std::string Win32Form::text(const std::string &control) const
 {
-    HWND handle = m_handles[*controlIndex(m_form, control)];
+    HWND handle = m_handles[m_form.index(control)];
     if (!handle)
         return m_form.comboText;
     std::wstring text(std::size_t(GetWindowTextLengthW(handle)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(handle, text.data(), int(text.size()))));
     return toUtf8(text);
-}
-
-void Win32Form::reportFailure(const Failure &failure)
-{
-    show(reportText(failure), MB_ICONERROR);
 }
 
 void Win32Form::show(const std::string &text, UINT icon)
@@ -227,7 +222,7 @@ int runForm(int, char *[], const FormDescription &form)
     InitCommonControlsEx(&controls);
     Win32Form window(form);
     if (!window.create(GetModuleHandleW(nullptr))) {
-        window.reportFailure(systemFailure(int(GetLastError()), "cannot open the window"));
+        window.showError(reportText("open the window", "", {int(GetLastError()), Cause::None, ""}));
         return 1;
     }
     ShowWindow(window.window(), SW_SHOWDEFAULT);
