@@ -1,14 +1,15 @@
 #!/bin/sh
-# The window as a user meets it, on either program: real key presses on a
-# virtual X display under a window manager; the outcome read from the disk,
-# the boxes and the started processes.
-#   scenarios.sh linux - PROGRAM
+# The window as a user meets it, on either program: real key presses in a
+# private session, X11 under a window manager or Wayland under sway; the
+# outcome read from the disk, the boxes and the started processes.
+#   scenarios.sh linux|wayland - PROGRAM
 #   scenarios.sh windows HELPERS_DIR WINE PROGRAM.exe
 . "$(dirname "$0")/xsession.sh"
-platform=$1 helpers=$2 wine=$3
+platform=$1 helpers=$2 wine=$3 session=x11
 shift 2
+[ "$platform" = wayland ] && platform=linux session=wayland
 title="Korvane Resolution Changer"
-start_display --window-manager
+"start_$session"
 cd "$work"
 if [ "$platform" = windows ]; then
     # The program sits in the game's folder, beside a DLL that someone put
@@ -28,58 +29,36 @@ start() {
     sleep 0.5
     focus
 }
-# A click on the desktop, then one on the title picture, where no control lies,
-# gives the window the focus as a user would.
-focus() {
-    for _ in $(seq 30); do
-        xdotool mousemove 700 300 click 1 sleep 0.2 mousemove --window "$window" 130 30 click 1 sleep 0.3
-        [ "$(xdotool getwindowfocus)" = "$window" ] && return 0
-    done
-    fail "the window cannot be given the focus"
-}
-keys() { xdotool key --delay 30 --repeat-delay 30 "$@"; }
 
 # The open box's caption and text, as Ctrl+C copies them on Windows.
-box_text() {
-    if [ "$platform" = windows ]; then
-        "$wine" "$helpers/boxtext.exe" | tr -d '\r'
-    else
-        xdotool windowactivate --sync "$(find_window "$title" "$window")" key ctrl+c 2>/dev/null
-        sleep 0.2
-        xclip -o -selection clipboard
-    fi
-}
+box_text() { activate "$(find_window "$title" "$window")"; keys ctrl+c; sleep 0.2; clipboard; }
+[ "$platform" = windows ] && box_text() { "$wine" "$helpers/boxtext.exe" | tr -d '\r'; }
 expect_box() {
     box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
     text=$(box_text)
     printf "%s\n" "$text" | grep -qxF "$title" || fail "a box without the caption: $text"
     printf "%s\n" "$text" | grep -qF "$1" || fail "the box says: $text; expected $1"
-    xdotool windowactivate --sync "$box" 2>/dev/null || true
+    activate "$box"
     keys Return
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "^$title\$" | grep -qx "$box" || { focus; return 0; }
-        sleep 0.1
-    done
-    fail "the box stayed open"
+    poll 50 '! shown "$title" | grep -qx "$box"' || fail "the box stayed open"
+    focus
 }
 # Apply's outcome: the file's exact bytes, and its box.
 expect_applied() { expect_file "${2:-locale.ini}" "$1"; expect_box "Changes Applied!"; }
 expect_nothing() {
     sleep 0.7
-    [ "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)" = 1 ] || fail "a box appeared: $(box_text)"
-    [ -e locale.ini ] && fail "$1 wrote"
-    true
+    [ "$(shown "$title" | wc -l)" = 1 ] || fail "a box appeared: $(box_text)"
+    [ ! -e locale.ini ] || fail "$1 wrote"
 }
+# The program has ended with status 0.
+expect_ended() { status=0; wait "$app" || status=$?; [ "$status" = 0 ] || fail "exit status $status$1"; }
 # The stand-in logs "name|argument count|folder|show command"; Linux's is a script.
 expect_started() {
-    for _ in $(seq 50); do [ "$(cut -d'|' -f1,2 started.log 2>/dev/null)" = "$1" ] && return 0; sleep 0.1; done
-    fail "started: $(cat started.log 2>&1); expected $1"
+    started=$1
+    poll 50 '[ "$(cut -d"|" -f1,2 started.log 2>/dev/null)" = "$started" ]' || fail "started: $(cat started.log 2>&1); expected $1"
 }
-if [ "$platform" = windows ]; then
-    game() { cp "$helpers/game_standin.exe" "$1"; }
-else
-    game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log; sleep 10\n' > "$1"; chmod +x "$1"; }
-fi
+game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log; sleep 10\n' > "$1"; chmod +x "$1"; }
+[ "$platform" = windows ] && game() { cp "$helpers/boxtext.exe" "$1"; }
 nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
 # The folder as the program names it in a report.
 here=$work
@@ -91,32 +70,43 @@ like_source() {
     error=$(compare -metric MAE "$1" expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
     [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ]
 }
-size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 # At each density the window is laid out in twips, and the title picture at
 # its top-left is the one drawn for that density, 1:1.
 drawn_for() {
     [ "$(size)" = "$2" ] || fail "client area at $1x is $(size), expected $2"
     title_area="${2%x*}x$(echo "70 * $1 / 1" | bc)+0+0"
-    import -window "$window" -crop "$title_area" +repage shot.png
+    shot "$title_area" shot.png
     like_source shot.png background "$1" "$title_area" || fail "the title picture at $1x is $error away from its source"
 }
 
 start "$@"
 drawn_for 1 269x274
-# A fixed frame (its least and greatest sizes are its own) with a close box only, off the taskbar.
-[ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c 'imum size: 269 by 274$')" = 2 ] || fail "the window can be resized"
-hints=$(xprop -id "$window" _MOTIF_WM_HINTS | tr -d , | cut -d= -f2)
-functions=$(echo "$hints" | awk '{print $2}') decorations=$(echo "$hints" | awk '{print $3}')
-# Motif hints: close, but neither minimise nor maximise.
-[ $((functions & 0x20)) != 0 ] && [ $((functions & 0x18)) = 0 ] && [ $((decorations & 0x60)) = 0 ] \
-    || fail "the frame: $hints"
-xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "it has a taskbar entry"
+entry=org.korvane.ResolutionChanger.desktop
+if [ "$session" = wayland ]; then
+    # Sway floats a window of one fixed size, and frames it without buttons unless the
+    # client draws its own frame; the app_id names the desktop entry. (No taskbar hint here.)
+    frame=$(tree ".. | select(.id? == $window) | \"\(.type) \(.border) \(.app_id).desktop\"")
+    [ "$frame" = "floating_con normal $entry" ] || fail "the window: $frame"
+else
+    # A fixed frame (its least and greatest sizes are its own) with a close box only, off the taskbar.
+    [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c 'imum size: 269 by 274$')" = 2 ] || fail "the window can be resized"
+    hints=$(xprop -id "$window" _MOTIF_WM_HINTS | tr -d , | cut -d= -f2)
+    functions=$(echo "$hints" | awk '{print $2}') decorations=$(echo "$hints" | awk '{print $3}')
+    # Motif hints: close, but neither minimise nor maximise.
+    [ $((functions & 0x20)) != 0 ] && [ $((functions & 0x18)) = 0 ] && [ $((decorations & 0x60)) = 0 ] \
+        || fail "the frame: $hints"
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "it has a taskbar entry"
+    # The class names the desktop entry: its StartupWMClass.
+    class=$(xprop -id "$window" WM_CLASS | cut -d'"' -f4)
+    [ "$platform" = windows ] || grep -qx "StartupWMClass=$class" "$(dirname "$0")/../resources/$entry" \
+        || fail "the class $class is not the desktop entry's"
+fi
 # Apply's picture in the middle of its face, inside the focus frame; 58 rows
 # centred on 57 lose the top row or the bottom one. Check1's orange beside the title.
-import -window "$window" -crop 100x40+18+185 +repage shot.png
+shot 100x40+18+185 shot.png
 like_source shot.png apply 1 100x40+17+9 || like_source shot.png apply 1 100x40+17+10 \
     || fail "Apply's picture is $error away from its source"
-import -window "$window" -crop 1x1+17+74 orange.png
+shot 1x1+17+74 orange.png
 [ "$(convert orange.png -format '%[pixel:p{0,0}]' info:)" = "srgb(255,192,128)" ] || fail "Check1 is not orange"
 rm -f ./*.png
 
@@ -172,7 +162,7 @@ game korvane_demo.exe
 walk() {
     for stop in $(seq 63); do
         keys "$1"
-        kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name "^$title\$" | grep -qx "$window" \
+        kill -0 "$app" 2>/dev/null && shown "$title" | grep -qx "$window" \
             || fail "the window went at $1 stop $stop"
         if [ "$stop" = "${2:-}" ]; then keys space; fi
     done
@@ -197,60 +187,57 @@ keys space
 expect_box "Error 2: cannot start \"korvane.exe\" in $here: "
 
 # Closing ends the program cleanly; a write there would have failed with a box.
-wmctrl -c "$title"
-status=0
-wait "$app" || status=$?
-[ "$status" = 0 ] || fail "exit status $status"
+close_window
+expect_ended
 
-# Denser screens: Qt's scale factor on Linux, the system's dots per inch under Wine.
+# Denser screens: Qt's scale factor on X11, the output's on Wayland, the system's dots per inch under Wine.
 density() {
-    [ "$platform" = windows ] || return 0
-    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    wineserver -k
-    wineserver -w
+    qt_scale=1
+    case $platform-$session in
+    linux-x11) qt_scale=$1 ;;
+    linux-wayland) swaymsg output "*" scale "$1" >/dev/null ;;
+    *) "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+       wineserver -k && wineserver -w ;;
+    esac
 }
-trap 'density 96; cleanup' EXIT
+[ "$platform" = windows ] && trap 'density 1 96; cleanup' EXIT
 for row in "1.5 404x411 144" "2 538x548 192"; do
-    density "${row##* }"
-    start env QT_SCALE_FACTOR="${row%% *}" "$@"
-    drawn_for "${row%% *}" "$(echo "$row" | cut -d' ' -f2)"
-    wmctrl -c "$title"
+    scale=${row%% *}
+    # Qt 6.4 knows no fractional scale on Wayland: at 1.5 sway shrinks what Qt drew for 2.
+    [ "$session-$scale" = wayland-1.5 ] && continue
+    density "$scale" "${row##* }"
+    start env QT_SCALE_FACTOR="$qt_scale" "$@"
+    drawn_for "$scale" "$(echo "$row" | cut -d' ' -f2)"
+    close_window
     wait "$app" || true
 done
 [ ! -e planted.log ] || fail "the DLL planted in the game's folder ran in: $(cat planted.log)"
 
 if [ "$platform" = linux ]; then
-    # A file size limit, as from a shell's ulimit -f, is a failure like any other.
+    # A file size limit, as from a shell's ulimit -f, is a failure like any
+    # other; on Wayland, where it forbids the window's shared memory, through XWayland.
     chmod 644 locale.ini
     start prlimit --fsize=0 "$@"
     keys Return
     expect_box "Error 27: cannot write \"locale.ini\" in $here: File too large"
     expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
-    wmctrl -c "$title"
-    wait "$app"
+    close_window
+    expect_ended
     # What a screen reader hears, on a session bus of the test's own.
     eval "$(dbus-launch --sh-syntax)"
     pids="$pids $DBUS_SESSION_BUS_PID"
     start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
-    for _ in $(seq 20); do
-        heard=$(/usr/bin/python3 "$(dirname "$0")/accessible_tree.py" korvane-resolution-changer 2>&1)
-        [ -n "$heard" ] && break
-        sleep 0.3
-    done
-    [ "$(echo "$heard" | grep -v '^image|')" = "frame|$title|
-check box|Windowed|Windowed
-combo box|Select below.|Resolution
-push button|Apply|
-push button|Run game|" ] || fail "a screen reader hears: $heard"
+    hears=$(printf "%s\n" "frame|$title|" "check box|Windowed|Windowed" "combo box|Select below.|Resolution" \
+        "push button|Apply|" "push button|Run game|")
+    poll 30 'heard=$(/usr/bin/python3 "$(dirname "$0")/accessible_tree.py" korvane-resolution-changer 2>&1 | grep -v "^image|")
+             [ "$heard" = "$hears" ]' || fail "a screen reader hears: $heard"
     # A session's end while Combo1 is typed into: the write under way finishes,
     # then the program closes with status 0.
     keys Tab
-    xdotool key --delay 5 $(seq 0 9) $(seq 0 9) $(seq 0 9) &
+    delay=5 keys $(seq 0 9) $(seq 0 9) $(seq 0 9) &
     sleep 0.2
     kill -TERM "$app"
-    status=0
-    wait "$app" || status=$?
-    [ "$status" = 0 ] || fail "exit status $status after SIGTERM"
+    expect_ended " after SIGTERM"
     [ "$(ls -A | grep locale)" = locale.ini ] || fail "left beside locale.ini: $(ls -A)"
 fi
 echo PASS

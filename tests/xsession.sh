@@ -1,53 +1,103 @@
-# Sourced by the X tests: a private virtual display, a scratch folder, and clean-up.
+# Sourced by the window tests: a private session, X11 or Wayland, with the
+# same few verbs on $window either way; a scratch folder, and clean-up.
 set -eu
 work=$(mktemp -d)
-pids=""
+pids="" runtime=""
 cleanup() {
     for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
+    rm -rf "$work" $runtime
 }
 trap cleanup EXIT
 # Keeps what the screen showed, for whoever reads the failure.
 fail() {
-    [ -n "${DISPLAY:-}" ] && import -window root /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
+    screenshot /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
     printf "FAIL: %s\n" "$*" >&2
     exit 1
 }
-
-# Starts Xvfb on the first free display number, and IceWM if asked. Without
-# -noreset the server resets whenever its last client leaves, and a program
-# that connects just then is refused.
-start_display() {
-    n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    export DISPLAY=":$n"
-    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    pids="$pids $!"
-    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    if [ "${1:-}" = "--window-manager" ]; then
-        icewm >/dev/null 2>&1 &
-        pids="$pids $!"
-        for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
-        sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
-    fi
-}
-
-# Prints the id of the visible window with that exact title, other than $2.
-find_window() {
-    for _ in $(seq 150); do
-        found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n 1 || true)
-        [ -n "$found" ] && { echo "$found"; return 0; }
-        sleep 0.1
-    done
+# Evaluates the condition every 0.1 s, at most N times, until it holds.
+# It sees poll's own arguments as $1 and $2: copy the caller's first.
+poll() {
+    for _ in $(seq "$1"); do eval "$2" && return 0; sleep 0.1; done
     return 1
 }
-
+# Prints the id of the shown window with that exact title, other than $2.
+find_window() {
+    name=$1 other=${2:-none}
+    poll 150 'found=$(shown "$name" | grep -vx "$other" | head -n 1); [ -n "$found" ]' && echo "$found"
+}
 # Waits until the file holds exactly these bytes (printf notation).
 expect_file() {
-    expected=$(printf "$2" | od -An -c)
-    for _ in $(seq 50); do
-        [ -f "$1" ] && [ "$(od -An -c "$1")" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+    file=$1 bytes=$(printf "$2" | od -An -c)
+    poll 50 '[ -f "$file" ] && [ "$(od -An -c "$file")" = "$bytes" ]' \
+        || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+}
+# The window's client area in the screen's pixels.
+size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
+
+# X11: Xvfb on the first free display number, and IceWM. Without -noreset
+# the server resets whenever its last client leaves, and a program that
+# connects just then is refused.
+start_x11() {
+    n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+    export DISPLAY=":$n" XDG_SESSION_TYPE=x11
+    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    pids="$pids $!"
+    poll 100 'xdpyinfo >/dev/null 2>&1' || fail "Xvfb did not start"
+    icewm >/dev/null 2>&1 &
+    pids="$pids $!"
+    poll 100 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "IceWM did not start"
+    sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
+}
+screenshot() { [ -n "${DISPLAY:-}" ] && import -window root "$1"; }
+shown() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+activate() { xdotool windowactivate --sync "$1" 2>/dev/null || true; }
+# A click on the desktop, then one on the title picture, where no control lies,
+# gives the window the focus as a user would.
+focus() {
+    poll 30 'xdotool mousemove 700 300 click 1 sleep 0.2 mousemove --window "$window" 130 30 click 1 sleep 0.3
+             [ "$(xdotool getwindowfocus)" = "$window" ]' || fail "the window cannot be given the focus"
+}
+keys() { xdotool key --delay "${delay:-30}" --repeat-delay 30 "$@"; }
+# A part of the window's client area (WxH+X+Y), in the screen's pixels.
+shot() { import -window "$window" -crop "$1" +repage "$2"; }
+close_window() { wmctrl -i -c "$window"; }
+clipboard() { xclip -o -selection clipboard; }
+
+# Wayland: sway, headless, as an ordinary user (it refuses root), its XWayland
+# open to ours. One virtual keyboard stays: a client that starts on a seat
+# with no keyboard misses its first key.
+start_wayland() {
+    runtime=$(mktemp -d)
+    set --
+    [ "$(id -u)" = 0 ] && chown nobody "$runtime" && set -- setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups
+    unset DISPLAY QT_QPA_PLATFORM
+    XDG_RUNTIME_DIR=$runtime WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        "$@" sway -c /dev/null >"$runtime/sway.log" 2>&1 &
+    pids="$pids $!"
+    export WAYLAND_DISPLAY="$runtime/wayland-1" XDG_SESSION_TYPE=wayland XDG_RUNTIME_DIR="$runtime/client" SWAYSOCK
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    poll 100 'SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock) && swaymsg -t get_version' >/dev/null 2>&1 \
+        && swaymsg exec "xhost +si:localuser:$(id -un) && echo \$DISPLAY >$runtime/display" >/dev/null \
+        && poll 50 'DISPLAY=$(cat "$runtime/display" 2>/dev/null) && [ -n "$DISPLAY" ] && export DISPLAY' || fail "no sway: $(cat "$runtime/sway.log")"
+    wtype -s 900000 -k Shift_L &
+    pids="$pids $!"
+    screenshot() { grim "$1"; }
+    tree() { swaymsg -t get_tree | jq -r "$@"; }
+    shown() { tree --arg t "$1" '.. | select(.name? == $t and .visible? and .pid?) | .id'; }
+    activate() { swaymsg "[con_id=$1] focus" >/dev/null; }
+    focus() { activate "$window"; poll 30 '[ "$(tree ".. | select(.focused? == true) | .id")" = "$window" ]' || fail "no focus"; }
+    # xdotool's key names and --repeat, for wtype.
+    keys() {
+        [ "$1" = --repeat ] && n=$2 && shift 2 && set -- $(for _ in $(seq "$n"); do echo "$@"; done)
+        wtype -d "${delay:-30}" $(printf ' -k %s' "$@" | sed -E 's/-k ([a-z]+)\+([^ ]+)/-M \1 -k \2 -m \1/g')
+    }
+    # The client area lies at window_rect within the frame's rect; grim takes it at the output's scale.
+    shot() {
+        grim -g "$(tree ".. | select(.id? == $window) | .rect as \$r | .window_rect
+            | \"\(\$r.x + .x),\(\$r.y + .y) \(.width)x\(.height)\"")" - | convert - -crop "$1" +repage "$2"
+    }
+    close_window() { swaymsg "[con_id=$window] kill" >/dev/null; }
+    clipboard() { wl-paste; }
 }

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <csignal>
 #include <optional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -114,6 +115,9 @@ QtForm::QtForm(const FormDescription &form)
             label->setBuddy(m_widgets[*form.controls[i].labelFor]);
     }
     made(form.tabOrder.front())->setFocus();
+    // The native window now, before it is shown: its handle, hints and
+    // signals exist only from here on, on every platform Qt has.
+    create();
     keepOffTaskbar(this);
     // At a fractional scale Qt hints a size step of 2 from a base of -2, and a
     // window manager that keeps to steps takes a pixel off an odd size.
@@ -221,7 +225,9 @@ void QtForm::bind(std::size_t control, QWidget *widget)
 int QtForm::checkValue(const std::string &control) const
 {
     const auto *box = qobject_cast<QCheckBox *>(m_widgets[m_form.index(control)]);
-    return box ? int(box->checkState()) : 0;
+    if (!box || box->checkState() == Qt::Unchecked)
+        return 0;
+    return box->checkState() == Qt::Checked ? 1 : 2;
 }
 
 std::string QtForm::text(const std::string &control) const
@@ -236,12 +242,22 @@ int runForm(int argc, char *argv[], const FormDescription &form)
 {
     // With a file size limit, a write fails with EFBIG and is reported, rather than killing us.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Qt 6.4 draws a Wayland window in shared memory files, and crashes where
+    // a file size limit forbids them (64 MiB holds any window's pixels):
+    // XWayland draws it then, unless the user chose a platform.
+    if (rlimit limit{}; getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur < rlim_t(64) << 20
+                        && qEnvironmentVariableIsSet("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     Q_INIT_RESOURCE(resources); // they live in a static library
     QApplication app(argc, argv);
     QAccessible::installFactory(windowAccessible);
     app.setApplicationName(QStringLiteral("korvane-resolution-changer"));
     app.setApplicationDisplayName(fromUtf8(form.caption));
     app.setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    // Names the desktop entry, so a shell matches the window to it: the
+    // Wayland app_id. The X11 class stays the application name, which the
+    // entry's StartupWMClass repeats.
+    app.setDesktopFileName(QStringLiteral("org.korvane.ResolutionChanger"));
     QtForm window(form);
     closeOnSessionEnd(&window);
     window.show();
