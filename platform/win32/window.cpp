@@ -198,9 +198,10 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SetFocus(m_lastFocus);
         }
         return 0;
-    case WM_DPICHANGED: { // moved to a monitor of another density
+    case WM_DPICHANGED: { // moved to a monitor of another density, or its scale changed
         const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         setDensity(LOWORD(wParam));
         return 0;
     }
