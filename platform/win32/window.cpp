@@ -220,10 +220,13 @@ int runForm(int, char *[], const FormDescription &form)
 {
     // The game's folder is often open to mods and downloads: no DLL is looked
     // for there or in the current folder, only where Windows keeps its own.
-    SetDllDirectoryW(L"");
+    // Older Windows can only take the current folder out, in a way that the
+    // game would inherit (startProgram undoes it for the game).
     constexpr DWORD systemFolderOnly = 0x800; // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and 7 with KB2533623
     if (const auto limit = newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
         limit(systemFolderOnly);
+    else
+        SetDllDirectoryW(L"");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Win32Form window(form);
