@@ -35,8 +35,9 @@ UINT metricsSize(DWORD majorVersion)
 
 namespace {
 
-// The Windows that runs, whatever the manifest or a compatibility mode says
-// it was made for; XP's size where it cannot be asked, which every Windows takes.
+// The Windows that runs, whatever the manifest says, asked of ntdll (looked
+// up, as it is no import of ours); XP's where it cannot be asked, since every
+// Windows takes XP's size.
 DWORD majorVersion()
 {
     static const auto getVersion = newer<LONG(WINAPI *)(OSVERSIONINFOW *)>(L"ntdll.dll", "RtlGetVersion");
