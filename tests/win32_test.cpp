@@ -81,3 +81,12 @@ TEST_CASE("a system text's inserts: the name for the first, a gap for any other,
     // Inside a sentence: no full stop or line break of its own at the end.
     CHECK(std::string(". \r\n").find(systemText(ERROR_ACCESS_DENIED).back()) == std::string::npos);
 }
+
+#include "platform/win32/density.h"
+
+TEST_CASE("the system font's metrics asked for in the size that the Windows running takes")
+{
+    CHECK(metricsSize(5) == 500); // XP, which refuses Vista's size
+    CHECK(metricsSize(6) == 504); // Vista and 7
+    CHECK(metricsSize(10) == 504);
+}

@@ -2,6 +2,8 @@
 
 #include "platform/win32/newer.h"
 
+#include <cstddef>
+
 int systemDpi()
 {
     HDC screen = GetDC(nullptr);
@@ -26,16 +28,38 @@ RECT frameAround(RECT client, DWORD style, DWORD extendedStyle, int dpi)
     return client;
 }
 
+UINT metricsSize(DWORD majorVersion)
+{
+    return majorVersion >= 6 ? sizeof(NONCLIENTMETRICSW) : offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+}
+
+namespace {
+
+// The Windows that runs, whatever the manifest says, asked of ntdll (looked
+// up, as it is no import of ours); XP's where it cannot be asked, since every
+// Windows takes XP's size.
+DWORD majorVersion()
+{
+    static const auto getVersion = newer<LONG(WINAPI *)(OSVERSIONINFOW *)>(L"ntdll.dll", "RtlGetVersion");
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return getVersion && getVersion(&version) == 0 ? version.dwMajorVersion : 5;
+}
+
+} // namespace
+
 HFONT messageFont(int dpi)
 {
     static const auto metricsForDpi = newer<BOOL(WINAPI *)(UINT, UINT, void *, UINT, UINT)>(
         L"user32.dll", "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!metricsForDpi
-        || !metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(dpi))) {
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi());
+    metrics.cbSize = metricsSize(majorVersion());
+    LOGFONTW &font = metrics.lfMessageFont;
+    if (!metricsForDpi || !metricsForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, UINT(dpi))) {
+        // Where the system's own cannot be had, the stock dialog font rather than a zeroed one.
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+            GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+        font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi());
     }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return CreateFontIndirectW(&font);
 }

@@ -1,6 +1,6 @@
-// The window laid out for a density: its frame, the message font, every
-// control's place and the pictures drawn for it, at start and again whenever
-// it moves to a monitor of another density.
+// The window laid out for a density: its size at start, the message font,
+// every control's place and the pictures drawn for it, at start and again
+// whenever it moves to a monitor of another density.
 #include "platform/win32/form.h"
 
 #include "platform/win32/density.h"
@@ -11,9 +11,14 @@ void Win32Form::setDensity(int dpi)
     m_dpi = dpi;
     const Gdi<HFONT> previousFont = std::exchange(m_font, Gdi(messageFont(dpi))); // freed once no control uses it
     m_background = Gdi(loadPicture(GetModuleHandleW(nullptr), m_form.background, dpi));
-    const RECT frame = frameAround(pixels(m_form.clientArea, dpi), formStyle, formExtendedStyle, dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Sized for the density before it shows. Once shown, it keeps the rectangle
+    // Windows gave it for the new density: another size could take it back
+    // across the monitor's edge, and it would bounce between the two.
+    if (!IsWindowVisible(m_window)) {
+        const RECT frame = frameAround(pixels(m_form.clientArea, dpi), formStyle, formExtendedStyle, dpi);
+        SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
         if (m_handles[i])
             place(i);

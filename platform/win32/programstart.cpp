@@ -1,5 +1,6 @@
 #include "platform/programstart.h"
 
+#include "platform/win32/newer.h"
 #include "platform/win32/text.h"
 
 #include <windows.h>
@@ -19,6 +20,23 @@ bool isFolder(const std::wstring &path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Where Windows lacks SetDefaultDllDirectories, runForm took the current folder
+// out of the DLL search with SetDllDirectoryW, which a new process inherits:
+// the game is started with Windows' usual search, and ours is taken up again.
+bool createProcess(std::wstring &commandLine, STARTUPINFOW &startup, PROCESS_INFORMATION &process)
+{
+    static const bool inherited = !newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories");
+    if (inherited)
+        SetDllDirectoryW(nullptr);
+    const BOOL started
+        = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    const DWORD error = GetLastError();
+    if (inherited)
+        SetDllDirectoryW(L"");
+    SetLastError(error);
+    return started;
+}
+
 } // namespace
 
 std::optional<Failure> startProgram(const std::string &name)
@@ -31,7 +49,7 @@ std::optional<Failure> startProgram(const std::string &name)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!createProcess(commandLine, startup, process)) {
         const DWORD error = GetLastError();
         // Named by the folder it was found in, or else the working folder.
         std::wstring found(MAX_PATH, L'\0');

@@ -193,9 +193,10 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SetFocus(m_lastFocus);
         }
         return 0;
-    case WM_DPICHANGED: { // moved to a monitor of another density
+    case WM_DPICHANGED: { // moved to a monitor of another density, or its scale changed
         const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         setDensity(LOWORD(wParam));
         return 0;
     }
@@ -214,10 +215,13 @@ int runForm(int, char *[], const FormDescription &form)
 {
     // The game's folder is often open to mods and downloads: no DLL is looked
     // for there or in the current folder, only where Windows keeps its own.
-    SetDllDirectoryW(L"");
+    // Older Windows can only take the current folder out, in a way that the
+    // game would inherit (startProgram undoes it for the game).
     constexpr DWORD systemFolderOnly = 0x800; // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and 7 with KB2533623
     if (const auto limit = newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
         limit(systemFolderOnly);
+    else
+        SetDllDirectoryW(L"");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Win32Form window(form);
