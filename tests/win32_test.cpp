@@ -40,13 +40,12 @@ std::pair<HANDLE, int> holdings()
 // program running; the file holds the new bytes if done, else its old ones.
 void check(std::optional<Failure> (*action)(), const std::optional<Failure> &expected, const fs::path &file = "locale.ini")
 {
-    const fs::path folder = fs::absolute(file).parent_path();
-    const std::vector<std::string> beside = entries(folder);
+    const auto beside = entries(fs::absolute(file).parent_path());
     const std::string before = contents(file);
     const HANDLE handle = holdings().first;
     CHECK(action() == expected);
     CHECK(holdings() == std::pair{handle, 0});
-    CHECK(entries(folder) == beside);
+    CHECK(entries(fs::absolute(file).parent_path()) == beside);
     CHECK(contents(file) == (expected ? before : applied));
 }
 
@@ -69,8 +68,9 @@ TEST_CASE("each action, done or refused for its real cause, leaves nothing behin
         check(write, Failure{ERROR_SHARING_VIOLATION, Cause::InUse, here});
         CloseHandle(held);
     }
-    SUBCASE("read-only, hidden, two names, a folder of that name")
+    SUBCASE("a name beside it taken, read-only, hidden, two names, a folder of that name")
     {
+        put("locale.ini." + std::to_string(GetCurrentProcessId()) + "-0.new", "another program's");
         SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_READONLY);
         check(write, Failure{ERROR_ACCESS_DENIED, Cause::ReadOnly, here});
         SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_HIDDEN);
