@@ -3,11 +3,13 @@
 #include "tests/testfolder.h"
 
 #include "platform/programstart.h"
+#include "platform/win32/density.h"
 #include "platform/win32/text.h"
 #include "platform/safefile.h"
 
 #include <cstdlib>
 #include <windows.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -21,28 +23,69 @@ std::optional<Failure> start()
     return startProgram("korvane.exe");
 }
 
+// What this process holds: the number a new handle gets (another if one was
+// kept; Wine counts none), and how many programs it started still run.
+std::pair<HANDLE, int> holdings()
+{
+    const HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W process{};
+    process.dwSize = sizeof process;
+    int children = 0;
+    for (BOOL more = Process32FirstW(all, &process); more; more = Process32NextW(all, &process))
+        children += process.th32ParentProcessID == GetCurrentProcessId();
+    CloseHandle(all);
+    return {all, children};
+}
+
+// Whatever an action did, it leaves nothing beside the file, no handle and no
+// program running; the file holds the new bytes if done, else its old ones.
+void check(std::optional<Failure> (*action)(), const std::optional<Failure> &expected, const fs::path &file = "locale.ini")
+{
+    const auto beside = entries(fs::absolute(file).parent_path());
+    const std::string before = contents(file);
+    const HANDLE handle = holdings().first;
+    CHECK(action() == expected);
+    CHECK(holdings() == std::pair{handle, 0});
+    CHECK(entries(fs::absolute(file).parent_path()) == beside);
+    CHECK(contents(file) == (expected ? before : applied));
+}
+
 } // namespace
 
-TEST_CASE("a failure names the folder and the cause a person can act on, and keeps the old file")
+TEST_CASE("each action, done or refused for its real cause, leaves nothing behind and the old file whole")
 {
     TestFolder folder;
     const std::string here = currentFolder();
     REQUIRE_FALSE(here.empty());
     put("locale.ini", old);
 
-    SUBCASE("locale.ini held open by another program, until it lets go")
+    SUBCASE("held by another program: written where it is if it lets others write, else refused")
     {
-        const HANDLE held = CreateFileW(L"locale.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-        REQUIRE(held != INVALID_HANDLE_VALUE);
-        const auto failure = write();
+        const HANDLE writable = CreateFileW(L"locale.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+        check(write, std::nullopt);
+        CloseHandle(writable);
+        const HANDLE held = CreateFileW(L"locale.ini", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        check(write, Failure{ERROR_SHARING_VIOLATION, Cause::InUse, here});
         CloseHandle(held);
-        REQUIRE(failure);
-        CHECK((failure->cause == Cause::InUse && failure->folder == here));
-        CHECK(contents("locale.ini") == old);
-        CHECK_FALSE(write());
     }
-    SUBCASE("a folder that cannot be written, though the file can")
+    SUBCASE("a name beside it taken, read-only, hidden, two names, a folder of that name")
+    {
+        put("locale.ini." + std::to_string(GetCurrentProcessId()) + "-0.new", "another program's");
+        SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_READONLY);
+        check(write, Failure{ERROR_ACCESS_DENIED, Cause::ReadOnly, here});
+        SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_HIDDEN);
+        check(write, std::nullopt);
+        CHECK((GetFileAttributesW(L"locale.ini") & FILE_ATTRIBUTE_HIDDEN));
+        put("locale.ini", old);
+        REQUIRE(CreateHardLinkW(L"other.ini", L"locale.ini", nullptr));
+        check(write, std::nullopt);
+        CHECK(contents("other.ini") == applied);
+        fs::create_directories("in/locale.ini");
+        check([] { return replaceFile("in/locale.ini", applied); }, Failure{ERROR_ACCESS_DENIED, Cause::Folder, here},
+              "in/locale.ini");
+    }
+    SUBCASE("a folder that cannot be written: its file written where it is, no new one made")
     {
         // Made by the test's runner: Wine cannot take the right to write from a folder.
         const char *locked = std::getenv("KORVANE_LOCKED_FOLDER");
@@ -52,19 +95,18 @@ TEST_CASE("a failure names the folder and the cause a person can act on, and kee
             MESSAGE("no folder that this user cannot write (Wine run by root?); not checked");
             return;
         }
-        const std::string before = contents("locale.ini");
-        CHECK(write() == Failure{ERROR_ACCESS_DENIED, Cause::FolderLocked, currentFolder()});
-        CHECK(contents("locale.ini") == before);
-        CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
+        check(write, std::nullopt);
+        check([] { return replaceFile("absent.ini", applied); },
+              Failure{ERROR_ACCESS_DENIED, Cause::FolderLocked, currentFolder()}, "absent.ini");
     }
     SUBCASE("korvane.exe: missing, a folder, not a program")
     {
-        CHECK(start() == Failure{ERROR_FILE_NOT_FOUND, Cause::None, here});
+        check(start, Failure{ERROR_FILE_NOT_FOUND, Cause::None, here});
         fs::create_directory("korvane.exe");
-        CHECK(start()->cause == Cause::Folder);
+        check(start, Failure{ERROR_FILE_NOT_FOUND, Cause::Folder, here}); // Wine's number; Windows may say 5
         fs::remove("korvane.exe");
         put("korvane.exe", "\x7f" "ELF not a Windows program at all");
-        CHECK(start() == Failure{ERROR_BAD_EXE_FORMAT, Cause::None, here});
+        check(start, Failure{ERROR_BAD_EXE_FORMAT, Cause::None, here});
     }
 }
 
@@ -82,7 +124,6 @@ TEST_CASE("a system text's inserts: the name for the first, a gap for any other,
     CHECK(std::string(". \r\n").find(systemText(ERROR_ACCESS_DENIED).back()) == std::string::npos);
 }
 
-#include "platform/win32/density.h"
 
 TEST_CASE("the system font's metrics asked for in the size that the Windows running takes")
 {

@@ -32,17 +32,25 @@ std::wstring whereIs(HANDLE file)
     return length && length < path.size() ? path.substr(0, length) : std::wstring();
 }
 
-// The file that the name finally leads to, so that a link keeps pointing where
-// it did and its target is replaced.
-std::wstring finalPath(const std::wstring &path)
+struct Found
 {
-    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    std::wstring path;
+    DWORD names = 1;
+};
+
+// The file that the name finally leads to, so that a link keeps pointing where
+// it did and its target is replaced, and how many names (hard links) it has.
+Found finalPath(const std::wstring &path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return path;
+        return {path};
+    BY_HANDLE_FILE_INFORMATION information{};
+    const DWORD names = GetFileInformationByHandle(file, &information) ? information.nNumberOfLinks : 1;
     const std::wstring target = whereIs(file);
     CloseHandle(file);
-    return target.empty() ? path : target;
+    return {target.empty() ? path : target, names};
 }
 
 // Held open by another program, without leave to delete it: asking for that
@@ -56,6 +64,53 @@ bool inUse(const std::wstring &path)
     return file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+Cause causeOf(DWORD error, Cause denied)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return Cause::InUse;
+    return error == ERROR_ACCESS_DENIED ? denied : Cause::None;
+}
+
+// Where no new file can take its place, the bytes go into the file itself: its
+// other names and whoever holds it keep seeing it. Opened without truncating,
+// so nothing changes before the first byte is written.
+std::optional<Failure> writeInPlace(const std::wstring &path, const std::string &bytes, Cause denied)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return Failure{int(error), causeOf(error, denied), currentFolder()};
+    }
+    DWORD written = 0;
+    const bool whole = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size()
+                       && SetEndOfFile(file);
+    const DWORD error = whole ? (FlushFileBuffers(file) ? 0 : GetLastError())
+                              : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+    CloseHandle(file);
+    if (!error)
+        return std::nullopt;
+    return Failure{int(error), whole ? Cause::MaybeNotOnDisk : causeOf(error, Cause::None), currentFolder()};
+}
+
+// The complete new file takes the old one's place. ReplaceFileW keeps what the
+// old one had beyond its bytes (attributes, ACL, streams) and moves it to a
+// backup name first, so that whichever step fails, the old file is under its
+// own name or the backup's, and is put back.
+DWORD putInPlace(const std::wstring &temporary, const std::wstring &path)
+{
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : GetLastError();
+    // Asked to write through, ReplaceFileW fails: the new file was flushed before.
+    const std::wstring backup = temporary.substr(0, temporary.size() - 3) + L"old";
+    DWORD error = ReplaceFileW(path.c_str(), temporary.c_str(), backup.c_str(), 0, nullptr, nullptr) ? 0 : GetLastError();
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileW(backup.c_str());
+    else if (MoveFileExW(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) && error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        error = ERROR_UNABLE_TO_MOVE_REPLACEMENT; // the system's words for the old file back under its name
+    return error;
+}
+
 } // namespace
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
@@ -63,25 +118,34 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     const auto failure = [](DWORD number, Cause cause = Cause::None) { return Failure{int(number), cause, currentFolder()}; };
     std::wstring path = toWide(name);
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const std::wstring target = finalPath(path);
-        if (const DWORD followed = GetFileAttributesW(target.c_str()); followed != INVALID_FILE_ATTRIBUTES)
-            path = target, attributes = followed;
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed) {
+        const Found target = finalPath(path);
+        if (const DWORD followed = GetFileAttributesW(target.path.c_str()); followed != INVALID_FILE_ATTRIBUTES)
+            path = target.path, attributes = followed;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return failure(ERROR_ACCESS_DENIED, Cause::Folder);
         // Checked here, because a move may replace a read-only file where the system lets it.
         if (attributes & FILE_ATTRIBUTE_READONLY)
             return failure(ERROR_ACCESS_DENIED, Cause::ReadOnly);
+        // A new file would take one name only, and part it from the others.
+        if (target.names > 1)
+            return writeInPlace(path, bytes, Cause::None);
     }
 
-    // A name of our own beside the file, made new, so nothing else is touched.
+    // A name of our own beside the file, made new, so nothing else is touched;
+    // hidden where the old one is, as ReplaceFileW would make it (Wine's does not).
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
         temporary = besideOf(path) + L"locale.ini." + std::to_wstring(GetCurrentProcessId()) + L"-"
                     + std::to_wstring(attempt) + L".new";
-        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           existed ? attributes & kept : FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
+        if (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED && existed)
+            return writeInPlace(path, bytes, Cause::FolderLocked);
         if (file == INVALID_HANDLE_VALUE && (error != ERROR_FILE_EXISTS || attempt == 100))
             return failure(error, error == ERROR_ACCESS_DENIED ? Cause::FolderLocked : Cause::None);
     }
@@ -94,15 +158,17 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     if (const std::wstring landed = whereIs(file); !landed.empty())
         temporary = landed, path = besideOf(landed) + nameOf(path);
     CloseHandle(file);
-    if (!error && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
-    if (error) {
-        DeleteFileW(temporary.c_str());
-        // The folder took the new file, and the file is not read-only: if
-        // the move was refused, see whether another program holds the file.
-        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
-                          || (error == ERROR_ACCESS_DENIED && inUse(path));
-        return failure(error, held ? Cause::InUse : Cause::None);
-    }
-    return std::nullopt;
+    if (!error)
+        error = putInPlace(temporary, path);
+    if (!error)
+        return std::nullopt;
+    DeleteFileW(temporary.c_str());
+    // The old file, still there, may not be moved: held by a program that does
+    // not let others delete it, or not ours to delete. Where it may be written,
+    // the bytes go in where it is.
+    const bool stays = error == ERROR_SHARING_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED
+                       || error == ERROR_ACCESS_DENIED;
+    if (stays && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return writeInPlace(path, bytes, inUse(path) ? Cause::InUse : Cause::None);
+    return failure(error, error == ERROR_LOCK_VIOLATION ? Cause::InUse : Cause::None);
 }
