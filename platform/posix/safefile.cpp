@@ -114,7 +114,8 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
             return failure(EPERM, kindOf(status.st_mode));
         if (auto refused = openToWrite(path, status, old))
             return refused;
-        if (status.st_nlink > 1) // every name must see the new settings
+        // Every name must see the new settings, and only root can give a file to another user.
+        if (status.st_nlink > 1 || (geteuid() != 0 && status.st_uid != geteuid()))
             return writeInPlace(old, bytes);
     }
 
