@@ -106,7 +106,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     if (const int number = followLinks(path, status, exists))
         return failure(number);
 
-    int old = -1; // the existing file, open to be written, or to be read from
+    int old = -1; // the existing file, opened to be written, and to read its ACL and attributes from
     if (exists) {
         if (S_ISDIR(status.st_mode))
             return failure(EISDIR);
