@@ -24,8 +24,8 @@ namespace {
 // Calls of ours, and of the children we start, are wrapped at link time. With
 // faultIn = N the Nth of them fails once, with an error it could give; a child
 // counts on from where it was forked. bumps = 2 makes the next write short, and
-// the one after it interrupted.
-int faultIn = 0, bumps = 0;
+// the one after it interrupted; taken = 1 makes the next new name one that is taken.
+int faultIn = 0, bumps = 0, taken = 0;
 bool &faultHit = *static_cast<bool *>(mmap(nullptr, 1, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
 
 bool due(int error)
@@ -167,6 +167,8 @@ int __wrap_open(const char *path, int flags, ...)
     va_start(more, flags);
     const mode_t mode = flags & O_CREAT ? va_arg(more, mode_t) : 0;
     va_end(more);
+    if (flags & O_EXCL && taken > 0 && taken--)
+        return errno = EEXIST, -1;
     return due(EMFILE) ? -1 : __real_open(path, flags, mode);
 }
 int __wrap_close(int fd) // the descriptor is let go even then
@@ -272,9 +274,9 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
         eachFault(
             [&] {
                 syncs.clear();
-                bumps = 2;
+                bumps = 2, taken = 1;
                 const auto report = row.by == root ? replaced() : asNobody(replaced);
-                bumps = 0;
+                bumps = taken = 0;
                 return report;
             },
             [&](const std::optional<Failure> &report, bool faulted) {
