@@ -112,10 +112,10 @@ auto asNobody(Action action)
     return result;
 }
 
-// The file named locale.ini moved away and reached through N links in a chain.
+// The file named locale.ini moved away, given to nobody, and reached through N links in a chain.
 void chain(int links)
 {
-    fs::rename("locale.ini", "hop0.ini");
+    fs::rename("locale.ini", "hop0.ini"), chown("hop0.ini", 65534, 0);
     for (int hop = 1; hop <= links; ++hop)
         fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", hop < links ? "hop" + std::to_string(hop) + ".ini" : "locale.ini");
 }
@@ -223,7 +223,7 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
              acl_free(acl);
          }, Replaced},
         {"through links, from each link's own folder or from the root", 0755, 0640, root, root, [] {
-             fs::create_directory("game"), fs::rename("locale.ini", "game/real.ini");
+             fs::create_directory("game"), fs::rename("locale.ini", "game/real.ini"), chown("game/real.ini", 0, 65534);
              fs::create_symlink(fs::current_path() / "game/real.ini", "game/whole.ini");
              fs::create_symlink("whole.ini", "game/link.ini"), fs::create_symlink("game/link.ini", "locale.ini");
          }, Replaced},
