@@ -54,7 +54,8 @@ void eachFault(Action action, Check check)
     }
 }
 
-// Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then.
+// Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then,
+// and " failed" where it was made to fail.
 std::vector<std::string> syncs;
 
 const pid_t testProcess = getpid();
@@ -180,10 +181,12 @@ int __wrap_fsync(int fd)
 {
     struct stat status{};
     const fs::path synced = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
-    syncs.push_back(__real_fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)
-                        ? "folder " + synced.string() + " with " + contents("locale.ini")
-                        : "file in " + synced.parent_path().string());
-    return due(EIO) ? -1 : __real_fsync(fd);
+    const bool failed = due(EIO);
+    syncs.push_back((__real_fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)
+                         ? "folder " + synced.string() + " with " + contents("locale.ini")
+                         : "file in " + synced.parent_path().string())
+                    + (failed ? " failed" : ""));
+    return failed ? -1 : __real_fsync(fd);
 }
 ssize_t __wrap_write(int fd, const void *data, size_t size)
 {
@@ -230,6 +233,7 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
         {"through 40 links, as the kernel follows", 0755, 0644, root, root, [] { chain(40); }, Replaced},
         {"with a second name", 0755, 0644, root, root, [] { fs::create_hard_link("locale.ini", "other.ini"); }, InPlace},
         {"in a folder the user cannot write", 0755, 0666, root, nobody, {}, InPlace},
+        {"the user's own, in a folder they cannot write", 0755, 0644, root, nobody, [] { chown("locale.ini", 65534, 65534); }, InPlace},
         {"another user's, in a sticky folder", 01777, 0666, root, nobody, {}, InPlace},
         {"another user's, group-writable", 0777, 0664, root, nobody, [] { chown("locale.ini", 0, 65534); }, InPlace},
         {"another user's, in a sticky folder, not for others to write", 01777, 0644, root, nobody, {}, Refused, Cause::OtherOwner},
@@ -290,6 +294,7 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
                 const bool partly = report && report->cause == Cause::PartlyWritten;
                 CHECK(state(partly ? "" : !report || report->cause == Cause::MaybeNotOnDisk ? applied : old) == before);
                 CHECK(held() == descriptors);
+                CHECK((report || std::none_of(syncs.begin(), syncs.end(), [](auto &sync) { return sync.ends_with(" failed"); })));
                 for (const auto &entry : fs::recursive_directory_iterator("."))
                     if (!entry.is_symlink() && entry.is_regular_file())
                         put(entry.path(), old);
