@@ -304,13 +304,15 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
     }
 }
 
-TEST_CASE("a new file gets what the umask leaves of 0666, and a deleted working folder is named")
+TEST_CASE("a new file gets what the umask leaves of 0666, alone, and a deleted working folder is named")
 {
     TestFolder folder;
     const mode_t before = umask(021);
+    taken = 1; // its descriptor 0, the first free, after a taken name
     CHECK_FALSE(replaced());
     CHECK(umask(before) == 021);
     CHECK((fs::status("locale.ini").permissions() & fs::perms::all) == fs::perms(0646));
+    CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
     fs::create_directory("gone");
     fs::current_path("gone");
     fs::remove(folder.path / "gone");
