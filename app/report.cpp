@@ -14,6 +14,7 @@ const char *said(Cause cause)
     case Cause::FolderGone: return "the folder no longer exists";
     case Cause::InUse: return "the file is in use by another program, perhaps the game";
     case Cause::MaybeNotOnDisk: return "the new file is in place but may not be on disk yet";
+    case Cause::PartlyWritten: return "the file was being written over and may now hold only part of the new settings";
     case Cause::Folder: return "it is a folder";
     case Cause::NamedPipe: return "it is a named pipe, not a regular file";
     case Cause::Socket: return "it is a socket, not a regular file";

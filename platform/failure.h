@@ -11,6 +11,7 @@ enum class Cause {
     FolderGone,     // the working folder was deleted
     InUse,          // another program holds the file
     MaybeNotOnDisk, // the new file is in place, but its folder's sync failed
+    PartlyWritten,  // written over in place, and stopped after its first byte
     Folder,         // a folder stands where a file was looked for
     NamedPipe,
     Socket,

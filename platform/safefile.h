@@ -5,12 +5,20 @@
 #include <optional>
 #include <string>
 
-// Replaces the file, named relative to the current directory, whole or not at
-// all: the bytes go to a temporary file beside it, which takes its place only
-// once complete and on disk. A symbolic link keeps pointing where it did, and
-// a read-only file is refused even where the system would allow the write.
-// Only a regular file is replaced. On Linux an existing file keeps its
-// permission bits and a new one gets what the umask leaves of rw-rw-rw-; on
-// Windows the file, new either way, takes the permissions its folder passes
-// on to new files, not the old file's own.
+// Writes the bytes into the file named relative to the current directory, and
+// hands back the file as the user had it: its owner and group, permissions,
+// ACL, attributes and other names (hard links) stay as they were, and a
+// symbolic link keeps pointing where it did, to the file that is written.
+// - Replaced whole or not at all, where a new file can carry everything the old
+//   one had: the bytes go to a new file beside it (beside a link's target),
+//   which takes its place only once complete and on disk.
+// - Otherwise written over in place, where the file itself may be written: a
+//   folder that cannot be written, another user's file (a sticky folder, say),
+//   an owner or group that cannot be given back, a second name. Nothing changes
+//   before the first byte; a failure after it is reported as such, since a
+//   power cut can leave the new lines followed by the old file's tail.
+// - Otherwise refused with the real cause: a read-only file (even where the
+//   system would allow the write), another user's, or what is not a regular file.
+// A new file gets the permissions new files get there (the umask on Linux, the
+// folder's inherited ACL on Windows).
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes);

@@ -1,48 +1,61 @@
-// The replace and the game lookup on Linux, through real failures and ones made on demand.
+// The replace and the game's start on Linux: each choice on the real mechanism,
+// and under each in turn every call of theirs failed.
 #include "tests/testfolder.h"
 
 #include "platform/programstart.h"
 #include "platform/safefile.h"
 
+#include <acl/libacl.h>
 #include <csignal>
 #include <cstdarg>
-#include <cstdlib>
-#include <fcntl.h>
-#include <map>
+#include <cstring>
+#include <numeric>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-// Calls of ours to open, fsync, write, fork, waitpid and read are wrapped at link
-// time, and each fails on demand: faults[call] = {N, error} makes the Nth from
-// now give -1 with that error (a write: 0 for error 0, or only its first byte
-// for "short write").
-struct Fault
-{
-    int countdown = 0, error = 0;
-};
-std::map<std::string, Fault> faults;
+// Calls of ours, and of the children we start, are wrapped at link time. With
+// faultIn = N the Nth of them fails once, with an error it could give; a child
+// counts on from where it was forked. bumps = 2 makes the next write short, and
+// the one after it interrupted; taken = 1 makes the next new name one that is taken.
+int faultIn = 0, bumps = 0, taken = 0;
+bool &faultHit = *static_cast<bool *>(mmap(nullptr, 1, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
 
-bool due(const std::string &call)
+bool due(int error)
 {
-    Fault &fault = faults[call];
-    return fault.countdown && --fault.countdown == 0 && ((errno = fault.error), true);
+    if (faultIn == 0 || --faultIn > 0)
+        return false;
+    faultHit = true;
+    errno = error;
+    return true;
 }
 
-// Faults not yet due are dropped after each action.
-std::optional<Failure> replaced()
+// Runs the action for N = 1, 2, ... until a run hits no fault; after each run,
+// the check is told the outcome and whether a fault was hit.
+template <class Action, class Check>
+void eachFault(Action action, Check check)
 {
-    const auto failure = replaceFile("locale.ini", applied);
-    faults.clear();
-    return failure;
+    for (int n = 1;; ++n) {
+        CAPTURE(n);
+        faultIn = n;
+        faultHit = false;
+        const auto outcome = action();
+        faultIn = 0;
+        check(outcome, faultHit);
+        if (!faultHit)
+            return;
+    }
 }
 
-// Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then.
+// Each fsync: "file in FOLDER", or "folder FOLDER with WHAT locale.ini HOLDS" then,
+// and " failed" where it was made to fail.
 std::vector<std::string> syncs;
 
 const pid_t testProcess = getpid();
@@ -60,15 +73,94 @@ std::string held()
     return all;
 }
 
+// Every name below the current folder, what it carries besides its bytes, and
+// whether those are the bytes given, where any are.
+std::string state(const std::string &bytes)
+{
+    std::vector<std::string> lines;
+    for (const auto &entry : fs::recursive_directory_iterator(".")) {
+        const std::string name = entry.path().string();
+        struct stat status{};
+        lstat(name.c_str(), &status);
+        std::string line = name + " " + std::to_string(status.st_uid) + ":" + std::to_string(status.st_gid) + " "
+                           + std::to_string(status.st_mode);
+        char keys[1024] = {}, value[256];
+        for (const char *key = keys, *end = keys + std::max(llistxattr(name.c_str(), keys, sizeof keys), ssize_t(0));
+             key < end; key += strlen(key) + 1)
+            line += " " + std::string(key) + "=" + std::string(value, size_t(std::max(lgetxattr(name.c_str(), key, value, sizeof value), ssize_t(0))));
+        if (S_ISLNK(status.st_mode))
+            line += " to " + fs::read_symlink(name).string();
+        if (S_ISREG(status.st_mode) && !bytes.empty() && contents(name) != bytes)
+            line += " holding other bytes";
+        lines.push_back(line + "\n");
+    }
+    std::sort(lines.begin(), lines.end());
+    return std::accumulate(lines.begin(), lines.end(), std::string());
+}
+
+std::optional<Failure> replaced()
+{
+    return replaceFile("locale.ini", applied);
+}
+
+// Runs the action as nobody, a user with none of root's rights.
+template <class Action>
+auto asNobody(Action action)
+{
+    REQUIRE((setegid(65534) == 0 && seteuid(65534) == 0));
+    const auto result = action();
+    REQUIRE((seteuid(0) == 0 && setegid(0) == 0));
+    return result;
+}
+
+// The file named locale.ini moved away, given to nobody, and reached through N links in a chain.
+void chain(int links)
+{
+    fs::rename("locale.ini", "hop0.ini"), chown("hop0.ini", 65534, 0);
+    for (int hop = 1; hop <= links; ++hop)
+        fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", hop < links ? "hop" + std::to_string(hop) + ".ini" : "locale.ini");
+}
+
+// The file moved to a file system mounted read-only, as NAME there, and reached through a link.
+void readOnly(const char *name)
+{
+    fs::create_directory("mount");
+    REQUIRE(mount("tmpfs", "mount", "tmpfs", 0, nullptr) == 0);
+    fs::copy_file("locale.ini", "mount/locale.ini");
+    REQUIRE(mount("tmpfs", "mount", "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+    fs::remove("locale.ini"), fs::create_symlink("mount/" + std::string(name), "locale.ini");
+}
+
 } // namespace
 
 extern "C" {
+#define WRAP(result, call, error, parameters, arguments)                                                       \
+    result __real_##call parameters;                                                                           \
+    result __wrap_##call parameters { return due(error) ? result(-1) : __real_##call arguments; }
+WRAP(ssize_t, read, EINTR, (int fd, void *data, size_t size), (fd, data, size))
+WRAP(int, rename, EIO, (const char *from, const char *to), (from, to))
+WRAP(int, unlink, EIO, (const char *path), (path))
+WRAP(int, fchmod, EPERM, (int fd, mode_t mode), (fd, mode))
+WRAP(int, fchown, EPERM, (int fd, uid_t user, gid_t group), (fd, user, group))
+WRAP(int, ftruncate, EIO, (int fd, off_t length), (fd, length))
+WRAP(int, stat, EIO, (const char *path, struct stat *status), (path, status))
+WRAP(int, lstat, EIO, (const char *path, struct stat *status), (path, status))
+WRAP(int, fstat, EIO, (int fd, struct stat *status), (fd, status))
+WRAP(ssize_t, readlink, EIO, (const char *path, char *to, size_t size), (path, to, size))
+WRAP(int, access, EIO, (const char *path, int mode), (path, mode))
+WRAP(int, faccessat, EIO, (int at, const char *path, int mode, int flags), (at, path, mode, flags))
+WRAP(pid_t, fork, EAGAIN, (), ())
+WRAP(pid_t, waitpid, EINTR, (pid_t child, int *status, int options), (child, status, options))
+WRAP(int, pipe2, EMFILE, (int fds[2], int flags), (fds, flags))
+WRAP(int, execv, E2BIG, (const char *file, char *const words[]), (file, words))
+WRAP(int, perm_copy_fd, ENOTSUP, (const char *a, int b, const char *c, int d, error_context *e), (a, b, c, d, e))
+WRAP(int, attr_copy_fd, ENOTSUP,
+     (const char *a, int b, const char *c, int d, int (*e)(const char *, error_context *), error_context *f),
+     (a, b, c, d, e, f))
 int __real_open(const char *path, int flags, ...);
+int __real_close(int fd);
 int __real_fsync(int fd);
 ssize_t __real_write(int fd, const void *data, size_t size);
-pid_t __real_fork();
-pid_t __real_waitpid(pid_t child, int *status, int options);
-ssize_t __real_read(int fd, void *data, size_t size);
 
 int __wrap_open(const char *path, int flags, ...)
 {
@@ -76,258 +168,234 @@ int __wrap_open(const char *path, int flags, ...)
     va_start(more, flags);
     const mode_t mode = flags & O_CREAT ? va_arg(more, mode_t) : 0;
     va_end(more);
-    return due("open") ? -1 : __real_open(path, flags, mode);
+    if (flags & O_EXCL && taken > 0 && taken--)
+        return errno = EEXIST, -1;
+    return due(EMFILE) ? -1 : __real_open(path, flags, mode);
+}
+int __wrap_close(int fd) // the descriptor is let go even then
+{
+    const int closed = __real_close(fd);
+    return due(EIO) ? -1 : closed;
 }
 int __wrap_fsync(int fd)
 {
     struct stat status{};
-    char path[4096] = {};
-    fstat(fd, &status);
-    const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
-    const fs::path file(std::string(path, size_t(std::max<ssize_t>(length, 0))));
-    syncs.push_back(S_ISDIR(status.st_mode) ? "folder " + file.string() + " with " + contents("locale.ini")
-                                            : "file in " + file.parent_path().string());
-    return due("fsync") ? -1 : __real_fsync(fd);
+    const fs::path synced = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+    const bool failed = due(EIO);
+    syncs.push_back((__real_fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)
+                         ? "folder " + synced.string() + " with " + contents("locale.ini")
+                         : "file in " + synced.parent_path().string())
+                    + (failed ? " failed" : ""));
+    return failed ? -1 : __real_fsync(fd);
 }
 ssize_t __wrap_write(int fd, const void *data, size_t size)
 {
-    if (due("short write"))
-        return __real_write(fd, data, 1);
-    return due("write") ? (errno ? -1 : 0) : __real_write(fd, data, size);
+    if (bumps > 0)
+        return --bumps ? __real_write(fd, data, 1) : (errno = EINTR, -1);
+    struct stat status{};
+    const bool pipe = __real_fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode); // never full, but interrupted
+    return due(pipe ? EINTR : ENOSPC) ? -1 : __real_write(fd, data, size);
 }
-pid_t __wrap_fork() { return due("fork") ? -1 : __real_fork(); }
-pid_t __wrap_waitpid(pid_t child, int *status, int options)
-{
-    return due("waitpid") ? -1 : __real_waitpid(child, status, options);
-}
-ssize_t __wrap_read(int fd, void *data, size_t size) { return due("read") ? -1 : __real_read(fd, data, size); }
 }
 
-TEST_CASE("the replace refuses what it must not touch, with the real cause, and keeps the old file")
-{
-    TestFolder folder;
-    const std::string here = fs::current_path().string();
-
-    SUBCASE("links: followed from each link's own folder, or from the root; the new file made, synced and named there")
-    {
-        fs::create_directory("game");
-        put("game/real.ini", old);
-        chmod("game/real.ini", 0640);
-        fs::create_symlink(here + "/game/real.ini", "game/whole.ini");
-        fs::create_symlink("whole.ini", "game/link.ini");
-        fs::create_symlink("game/link.ini", "locale.ini");
-        syncs.clear();
-        const std::string before = held();
-        // A name that is taken; then one byte written, an interruption, and the rest.
-        faults = {{"open", {1, EEXIST}}, {"short write", {1, 0}}, {"write", {1, EINTR}}};
-        CHECK_FALSE(replaced());
-        CHECK(held() == before);
-        CHECK(syncs == std::vector<std::string>{"file in " + here + "/game", "folder " + here + "/game with " + applied});
-        CHECK(contents("game/real.ini") == applied);
-        CHECK(fs::read_symlink("locale.ini") == "game/link.ini");
-        CHECK((fs::status("game/real.ini").permissions() & fs::perms::all) == fs::perms(0640));
-        CHECK(entries("game") == std::vector<std::string>{"link.ini", "real.ini", "whole.ini"});
-        // As the kernel has it: 40 links in a chain are followed, 41 are too many, as a loop is.
-        put("hop0.ini", old);
-        for (int hop = 1; hop <= 41; ++hop)
-            fs::create_symlink("hop" + std::to_string(hop - 1) + ".ini", "hop" + std::to_string(hop) + ".ini");
-        CHECK_FALSE(replaceFile("hop40.ini", applied));
-        CHECK(replaceFile("hop41.ini", applied) == Failure{ELOOP, Cause::None, here});
-        CHECK(fs::is_symlink("hop41.ini"));
-    }
-    SUBCASE("a new file gets what the umask leaves of 0666, and keeps the umask; an existing one keeps its own")
-    {
-        const auto mode = [] { return int(fs::status("locale.ini").permissions() & fs::perms::all); };
-        const mode_t before = umask(021);
-        CHECK_FALSE(replaced());
-        CHECK(umask(before) == 021);
-        CHECK(mode() == 0646);
-        chmod("locale.ini", 0604);
-        CHECK_FALSE(replaced());
-        CHECK(mode() == 0604);
-    }
-    SUBCASE("a write or a sync that fails: the old file kept and nothing left, or the new one in place and said so")
-    {
-        put("locale.ini", old);
-        const std::string before = held();
-        const Failure cannot{EIO, Cause::None, here};
-        faults = {{"write", {1, 0}}}; // nothing written
-        CHECK(replaced() == cannot);
-        faults = {{"fsync", {1, EIO}}};
-        CHECK(replaced() == cannot);
-        CHECK(contents("locale.ini") == old);
-        CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
-        faults = {{"fsync", {2, EIO}}};
-        CHECK(replaced() == Failure{EIO, Cause::MaybeNotOnDisk, here});
-        CHECK(contents("locale.ini") == applied);
-        CHECK(held() == before);
-    }
-    SUBCASE("a named pipe, without waiting on it, or a device")
-    {
-        REQUIRE(mkfifo("locale.ini", 0644) == 0);
-        CHECK(replaced() == Failure{EPERM, Cause::NamedPipe, here});
-        CHECK(fs::is_fifo("locale.ini"));
-        fs::remove("locale.ini");
-        if (mknod("locale.ini", S_IFCHR | 0666, makedev(1, 3)) != 0) { // /dev/null's, but never /dev/null itself
-            MESSAGE("cannot make a device here; not checked");
-            return;
-        }
-        CHECK(replaced() == Failure{EPERM, Cause::Device, here});
-        CHECK(fs::is_character_file("locale.ini"));
-    }
-    SUBCASE("a file system mounted read-only, with the file or without")
-    {
-        fs::create_directory("mount");
-        if (mount("tmpfs", "mount", "tmpfs", 0, nullptr) != 0) {
-            MESSAGE("cannot mount here; not checked");
-            return;
-        }
-        put("mount/locale.ini", old);
-        fs::create_directory("mount/new");
-        REQUIRE(mount("tmpfs", "mount", "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-        fs::current_path("mount");
-        const auto report = replaced();
-        fs::current_path("new");
-        const auto created = replaced();
-        fs::current_path(here);
-        CHECK(contents("mount/locale.ini") == old);
-        umount("mount");
-        CHECK(report == Failure{EROFS, Cause::None, here + "/mount"});
-        CHECK(created == Failure{EROFS, Cause::None, here + "/mount/new"});
-    }
-    SUBCASE("a working folder that was deleted")
-    {
-        fs::create_directory("gone");
-        fs::current_path("gone");
-        fs::remove(folder.path / "gone");
-        CHECK(replaced() == Failure{ENOENT, Cause::FolderGone, ""});
-    }
-}
-
-TEST_CASE("another user: a folder named in Latin-1 under one they cannot search, one they cannot write, a file they cannot read")
+TEST_CASE("Apply hands back the file as the user had it: replaced, written over in place, or refused for the real cause")
 {
     if (geteuid() != 0) {
-        MESSAGE("needs root to act as another user; not checked");
+        MESSAGE("needs root to act as other users; not checked");
         return;
     }
     TestFolder folder;
-    fs::create_directories("caf\xe9/game");
-    fs::create_directory("locked");
-    put("locked/locale.ini", old);
-    chmod("locked/locale.ini", 0666);
-    chmod("caf\xe9/game", 0777);
-    chmod("caf\xe9", 0700); // only root may search it
-    chmod("locked", 0555);
-    const auto asNobody = [](std::optional<Failure> (*action)()) {
-        REQUIRE((setegid(65534) == 0 && seteuid(65534) == 0));
-        const auto report = action();
-        REQUIRE((seteuid(0) == 0 && setegid(0) == 0));
-        return report;
+    enum Outcome { Replaced, InPlace, Refused };
+    const uid_t root = 0, nobody = 65534;
+    struct Row
+    {
+        const char *what;
+        mode_t folderMode, fileMode; // no file for 0
+        uid_t owner, by;             // the folder's and the file's; who applies
+        void (*also)();
+        Outcome outcome;
+        Cause cause = Cause::None;
+        int number = EACCES;
     };
-
-    fs::current_path("caf\xe9/game");
-    CHECK_FALSE(asNobody(replaced));
-    CHECK(contents("locale.ini") == applied);
-    fs::current_path(folder.path / "locked");
-    const std::string locked = (folder.path / "locked").string();
-    CHECK(asNobody(replaced) == Failure{EACCES, Cause::FolderLocked, locked});
-    CHECK(contents("locale.ini") == old);
-    CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
-    // A file the user cannot read is not taken for a Windows program.
-    put("korvane.exe", "MZ");
-    chmod("korvane.exe", 0600);
-    setenv("PATH", "/nowhere", 1); // no wine to start, whatever it is taken for
-    CHECK(asNobody([] { return startProgram("korvane.exe"); }) == Failure{EACCES, Cause::NotExecutable, locked});
+    const Row rows[] = {
+        {"the player's own", 0755, 0640, nobody, nobody, {}, Replaced},
+        {"the player's, set-ID, by root (sudo)", 0755, 06755, nobody, root, {}, Replaced},
+        {"with an ACL for another user and an attribute", 0755, 0644, root, root, [] {
+             const acl_t acl = acl_from_text("u::rw-,u:nobody:rw-,g::r--,m::rw-,o::r--");
+             REQUIRE((acl_set_file("locale.ini", ACL_TYPE_ACCESS, acl) | setxattr("locale.ini", "user.note", "kept", 4, 0)) == 0);
+             acl_free(acl);
+         }, Replaced},
+        {"through links, from each link's own folder or from the root", 0755, 0640, root, root, [] {
+             fs::create_directory("game"), fs::rename("locale.ini", "game/real.ini"), chown("game/real.ini", 0, 65534);
+             fs::create_symlink(fs::current_path() / "game/real.ini", "game/whole.ini");
+             fs::create_symlink("whole.ini", "game/link.ini"), fs::create_symlink("game/link.ini", "locale.ini");
+         }, Replaced},
+        {"through 40 links, as the kernel follows", 0755, 0644, root, root, [] { chain(40); }, Replaced},
+        {"with a second name", 0755, 0644, root, root, [] { fs::create_hard_link("locale.ini", "other.ini"); }, InPlace},
+        {"in a folder the user cannot write", 0755, 0666, root, nobody, {}, InPlace},
+        {"the user's own, in a folder they cannot write", 0755, 0644, root, nobody, [] { chown("locale.ini", 65534, 65534); }, InPlace},
+        {"another user's, in a sticky folder", 01777, 0666, root, nobody, {}, InPlace},
+        {"another user's, group-writable", 0777, 0664, root, nobody, [] { chown("locale.ini", 0, 65534); }, InPlace},
+        {"another user's, in a sticky folder, not for others to write", 01777, 0644, root, nobody, {}, Refused, Cause::OtherOwner},
+        {"read-only, even to root", 0755, 0444, root, root, {}, Refused, Cause::ReadOnly},
+        {"the user's own, read-only", 0755, 0444, nobody, nobody, {}, Refused, Cause::ReadOnly},
+        {"none, in a folder the user cannot write", 0755, 0, root, nobody, {}, Refused, Cause::FolderLocked},
+        {"through 41 links", 0755, 0644, root, root, [] { chain(41); }, Refused, Cause::None, ELOOP},
+        {"on a file system mounted read-only", 0755, 0644, root, root, [] { readOnly("locale.ini"); }, Refused, Cause::None, EROFS},
+        {"none, on a file system mounted read-only", 0755, 0644, root, root, [] { readOnly("new.ini"); }, Refused, Cause::None,
+         EROFS},
+        {"a named pipe, never waited on", 0755, 0644, root, root, [] { fs::remove("locale.ini"), mkfifo("locale.ini", 0644); },
+         Refused, Cause::NamedPipe, EPERM},
+        {"a device", 0755, 0644, root, root, [] { fs::remove("locale.ini"), mknod("locale.ini", S_IFCHR | 0666, makedev(1, 3)); },
+         Refused, Cause::Device, EPERM},
+        {"a folder", 0755, 0644, root, root, [] { fs::remove("locale.ini"), fs::create_directory("locale.ini"); }, Refused,
+         Cause::None, EISDIR},
+    };
+    // Under a folder named in Latin-1 that only root may search.
+    fs::create_directory("caf\xe9");
+    chmod("caf\xe9", 0700);
+    const std::string descriptors = held();
+    for (const Row &row : rows) {
+        const std::string what = row.what, where = (folder.path / "caf\xe9" / what).string();
+        CAPTURE(what);
+        fs::create_directory(where);
+        fs::current_path(where);
+        if (row.fileMode) {
+            put("locale.ini", old);
+            chown("locale.ini", row.owner, row.owner);
+            chmod("locale.ini", row.fileMode);
+            if (row.also)
+                row.also();
+        }
+        chown(".", row.owner, row.owner);
+        chmod(".", row.folderMode);
+        const auto before = state(old);
+        std::error_code ignored; // the file's own folder, where a link leads
+        const std::string in = fs::canonical("locale.ini", ignored).parent_path().string();
+        const std::vector<std::string> synced[] = {{"file in " + in, "folder " + in + " with " + applied}, {"file in " + in}, {}};
+        struct stat was{}, is{};
+        stat("locale.ini", &was);
+        eachFault(
+            [&] {
+                syncs.clear();
+                bumps = 2, taken = 1;
+                const auto report = row.by == root ? replaced() : asNobody(replaced);
+                bumps = taken = 0;
+                return report;
+            },
+            [&](const std::optional<Failure> &report, bool faulted) {
+                stat("locale.ini", &is);
+                if (!faulted) {
+                    CHECK(report == (row.outcome == Refused ? std::optional(Failure{row.number, row.cause, where}) : std::nullopt));
+                    CHECK((is.st_ino == was.st_ino) == (row.outcome != Replaced));
+                    CHECK(syncs == synced[row.outcome]);
+                }
+                // The old bytes with a report, the new ones without, or ones written over in part, said so.
+                const bool partly = report && report->cause == Cause::PartlyWritten;
+                CHECK(state(partly ? "" : !report || report->cause == Cause::MaybeNotOnDisk ? applied : old) == before);
+                CHECK(held() == descriptors);
+                CHECK((report || std::none_of(syncs.begin(), syncs.end(), [](auto &sync) { return sync.ends_with(" failed"); })));
+                for (const auto &entry : fs::recursive_directory_iterator("."))
+                    if (!entry.is_symlink() && entry.is_regular_file())
+                        put(entry.path(), old);
+                stat("locale.ini", &was);
+            });
+        umount2("mount", MNT_DETACH);
+    }
 }
 
-TEST_CASE("the game is looked up in the current folder, then along PATH, and a bad file is reported")
+TEST_CASE("a new file gets what the umask leaves of 0666, alone, and a deleted working folder is named")
+{
+    TestFolder folder;
+    const mode_t before = umask(021);
+    taken = 1; // its descriptor 0, the first free, after a taken name
+    CHECK_FALSE(replaced());
+    CHECK(umask(before) == 021);
+    CHECK((fs::status("locale.ini").permissions() & fs::perms::all) == fs::perms(0646));
+    CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
+    fs::create_directory("gone");
+    fs::current_path("gone");
+    fs::remove(folder.path / "gone");
+    CHECK(replaced() == Failure{ENOENT, Cause::FolderGone, ""});
+}
+
+TEST_CASE("the game is looked up in the current folder, then along PATH, and started, or reported with the folder")
 {
     TestFolder folder;
     const std::string here = fs::current_path().string();
+    // Stands in for the game: logs its name, arguments and folder.
+    const std::string game = "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$(basename \"$0\")\" \"$*\" \"$(pwd)\" >> started.log\n";
     const auto script = [](const std::string &path, const std::string &body, mode_t mode = 0755) {
         put(path, body), chmod(path.c_str(), mode);
     };
-    // Stands in for the game: logs its name, arguments and folder.
-    const std::string game = "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$(basename \"$0\")\" \"$*\" \"$(pwd)\" >> started.log\n";
     fs::create_directories("first/korvane.exe"); // passed over: not a program
+    put("first/wine", "MZ"); // not a program to start one with
     fs::create_directory("bin");
-    script("bin/korvane.exe", game);
     script("wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
-    setenv("PATH", "first:bin:/usr/bin:/bin", 1); // relative entries, as the shell takes them
-    // What the game logged, or the failure's report.
-    const auto started = [](const std::string &name) {
-        const auto failure = startProgram(name);
-        faults.clear();
+    // What the game logged, or the report, and what the game logged after it.
+    const auto started = [] {
+        const auto failure = startProgram("korvane.exe");
         REQUIRE(getpid() == testProcess); // no process of ours but the game's goes on
-        for (int i = 0; !failure && i < 50 && contents("started.log").find('\n') == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return failure ? doctest::toString(failure).c_str() : contents("started.log");
+        for (int i = 0; i < (failure ? 1 : 100) && contents("started.log").find('\n') == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const std::string log = contents("started.log");
+        fs::remove("started.log");
+        return failure ? doctest::toString(failure).c_str() + (log == "<missing>" ? "" : "\nand started: " + log) : log;
     };
-
-    SUBCASE("found and started, with nothing of ours inherited or kept")
+    const auto failed = [&](int number, Cause cause = Cause::None, const std::string &in = {}) {
+        return std::string(doctest::toString(Failure{number, cause, here + in}).c_str());
+    };
+    // Neither a blocked signal nor one we ignore reaches the game, nor our session.
+    const std::string signals = "#!/bin/sh\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t'\ncut -d' ' -f6 /proc/$$/stat | grep -qx "
+                                + std::to_string(getsid(0)) + " || echo 'a session of its own'; } > part.log && mv part.log started.log\n";
+    const struct
     {
-        const std::string before = held();
-        CHECK(started("korvane.exe") == "korvane.exe||" + here + "\n");
-        CHECK(held() == before);
-        // Neither a blocked signal nor one we ignore reaches the game, nor our session.
-        std::signal(SIGPIPE, SIG_IGN);
-        std::signal(SIGXFSZ, SIG_IGN);
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        sigaddset(&blocked, SIGUSR1);
-        sigprocmask(SIG_BLOCK, &blocked, nullptr);
-        fs::remove("started.log");
-        script("korvane.exe", "#!/bin/sh\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t'\n"
-                              "cut -d' ' -f6 /proc/$$/stat | grep -qx " + std::to_string(getsid(0))
-                                  + " || echo 'a session of its own'; } > part.log && mv part.log started.log\n");
-        CHECK(started("korvane.exe") == "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n");
-        sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
-        std::signal(SIGPIPE, SIG_DFL);
-        std::signal(SIGXFSZ, SIG_DFL);
-        fs::remove("korvane.exe");
-        fs::remove("started.log");
-        put("korvane.exe", "MZ\x90");
-        put("first/wine", "MZ"); // not a program to start it with
-        setenv("PATH", "first:", 1); // the empty entry is the current folder
-        CHECK(started("korvane.exe") == "wine|./korvane.exe\n");
-        fs::remove("korvane.exe");
-        fs::remove("started.log");
-        script("bin/korvane.exe", "MZ", 0644); // a Windows program along PATH too
-        setenv("PATH", "bin:", 1);
-        CHECK(started("korvane.exe") == "wine|bin/korvane.exe\n");
+        std::string file, body;
+        mode_t mode;
+        std::string path, outcome;
+    } rows[] = {
+        {"bin/korvane.exe", game, 0755, "first:bin:/usr/bin:/bin", "korvane.exe||" + here + "\n"},
+        {"korvane.exe", signals, 0755, "/usr/bin:/bin", "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n"},
+        {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe\n"}, // the empty entry is the current folder
+        {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe\n"},
+        {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NotRegular)},
+        {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
+        {"korvane.exe", "#!/nowhere/sh\n", 0755, "", failed(ENOENT)},
+        {"korvane.exe", "", S_IFDIR | 0755, "", failed(EISDIR)},
+        {"korvane.exe", "MZ", 0644, "/nowhere", failed(ENOEXEC, Cause::NeedsWine)},
+        {"nothing", "", 0755, "/nowhere", failed(ENOENT, Cause::NotFound)},
+        {"bin/korvane.exe", "#!/nowhere/sh\n", 0755, here + "/bin", failed(ENOENT, Cause::None, "/bin")}, // named by it
+    };
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    sigprocmask(SIG_BLOCK, &blocked, nullptr);
+    const std::string before = held();
+    for (const auto &row : rows) {
+        CAPTURE(row.outcome);
+        if (S_ISFIFO(row.mode) || S_ISDIR(row.mode))
+            REQUIRE((S_ISDIR(row.mode) ? mkdir(row.file.c_str(), 0755) : mkfifo(row.file.c_str(), 0755)) == 0);
+        else
+            script(row.file, row.body, row.mode);
+        setenv("PATH", row.path.c_str(), 1);
+        eachFault(started, [&](const std::string &outcome, bool faulted) {
+            CHECK(outcome.find("\nand started: ") == std::string::npos);
+            CHECK(outcome != "<missing>");
+            CHECK(held() == before);
+            if (!faulted)
+                CHECK(outcome == row.outcome);
+        });
+        fs::remove_all(row.file);
     }
-    SUBCASE("reported with the folder, never blocking")
-    {
-        const auto failed = [&](int number, Cause cause = Cause::None, const std::string &in = {}) {
-            return std::string(doctest::toString(Failure{number, cause, here + in}).c_str());
-        };
-        const auto reports = [&](int number, Cause cause = Cause::None) {
-            CHECK(started("korvane.exe") == failed(number, cause));
-            fs::remove_all("korvane.exe");
-        };
-        const std::string before = held();
-        REQUIRE(mkfifo("korvane.exe", 0755) == 0);
-        reports(EACCES, Cause::NotRegular);
-        script("korvane.exe", game, 0644);
-        reports(EACCES, Cause::NotExecutable);
-        script("korvane.exe", "#!/nowhere/sh\n");
-        faults = {{"waitpid", {1, EINTR}}, {"read", {2, EINTR}}}; // the first read is of the file itself
-        reports(ENOENT);
-        for (const int fork : {1, 2}) { // ours, or the one that starts the game
-            script("korvane.exe", game);
-            faults = {{"fork", {fork, EAGAIN}}};
-            reports(EAGAIN);
-        }
-        fs::create_directory("korvane.exe");
-        reports(EISDIR);
-        put("korvane.exe", "MZ");
-        setenv("PATH", "/nowhere", 1);
-        reports(ENOEXEC, Cause::NeedsWine);
-        CHECK(started("korvane.exe") == failed(ENOENT, Cause::NotFound));
-        script("bin/korvane.exe", "#!/nowhere/sh\n"); // found along a whole path, and named by it
-        setenv("PATH", (here + "/bin").c_str(), 1);
-        CHECK(started("korvane.exe") == failed(ENOENT, Cause::None, "/bin"));
-        CHECK_FALSE(fs::exists("started.log"));
-        CHECK(held() == before);
+    sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
+    std::signal(SIGPIPE, SIG_DFL);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    // A file the user cannot read is not taken for a Windows program.
+    if (geteuid() == 0) {
+        script("korvane.exe", "MZ", 0600);
+        CHECK(asNobody([] { return startProgram("korvane.exe"); }) == Failure{EACCES, Cause::NotExecutable, here});
     }
 }

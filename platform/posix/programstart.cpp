@@ -103,7 +103,8 @@ std::optional<Failure> spawn(const std::string &folder, const std::string &file,
             execv(file.c_str(), argv.data());
         }
         const int number = errno; // only a failed fork or exec gets here
-        [[maybe_unused]] const ssize_t written = write(report[1], &number, sizeof number);
+        while (write(report[1], &number, sizeof number) < 0 && errno == EINTR) {
+        }
         _exit(127);
     }
     close(report[1]);

@@ -1,59 +1,20 @@
 #include "platform/safefile.h"
 
+#include "platform/posix/paths.h"
+
+#include <acl/libacl.h>
+#include <attr/libattr.h>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
-// Every path here stays relative to the current directory, as the caller gave
-// it: a folder's absolute name need be neither valid text nor searchable.
 namespace {
 
-std::string folderOf(const std::string &path)
+Failure failure(int number, Cause cause = Cause::None)
 {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Follows symbolic links from the name as open() would, one step at a time, so
-// that the file that is replaced is the one the link points to. Returns 0 and
-// whether something is there, or the error number.
-int followLinks(std::string &path, struct stat &status, bool &exists)
-{
-    for (int hops = 0; hops <= 40; ++hops) {
-        if (lstat(path.c_str(), &status) != 0) {
-            exists = false;
-            return errno == ENOENT ? 0 : errno;
-        }
-        if (!S_ISLNK(status.st_mode)) {
-            exists = true;
-            return 0;
-        }
-        std::vector<char> target(size_t(status.st_size > 0 ? status.st_size : 255) + 1);
-        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-        if (length < 0)
-            return errno;
-        const std::string to(target.data(), size_t(length));
-        const std::string folder = folderOf(path);
-        path = to.front() == '/' || folder == "." ? to : folder + "/" + to;
-    }
-    return ELOOP;
-}
-
-Cause kindOf(mode_t mode)
-{
-    if (S_ISFIFO(mode))
-        return Cause::NamedPipe;
-    if (S_ISSOCK(mode))
-        return Cause::Socket;
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return Cause::Device;
-    return Cause::NotRegular;
+    return Failure{number, cause, currentFolder()};
 }
 
 // A new name of our own beside the file. The kernel applies the user's umask
@@ -73,9 +34,10 @@ int createBeside(const std::string &folder, std::string &temporary)
     return -1;
 }
 
-bool writeAll(int fd, const std::string &bytes)
+// Counts what was written, so that a caller can tell whether anything changed.
+bool writeAll(int fd, const std::string &bytes, size_t &done)
 {
-    for (size_t done = 0; done < bytes.size();) {
+    for (done = 0; done < bytes.size();) {
         const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
         if (written < 0 && errno == EINTR)
             continue;
@@ -89,32 +51,72 @@ bool writeAll(int fd, const std::string &bytes)
     return true;
 }
 
+// Gives the new file all the old one had: owner and group (root gives them
+// back, a user only a group of theirs), mode, ACL and extended attributes.
+bool carryOver(const std::string &oldPath, int old, const struct stat &status, const std::string &path, int fd)
+{
+    struct stat made{};
+    if (fstat(fd, &made) != 0)
+        return false;
+    if ((made.st_uid != status.st_uid || made.st_gid != status.st_gid) && fchown(fd, status.st_uid, status.st_gid) != 0)
+        return false;
+    // Only now: a change of owner clears the set-ID bits.
+    return fchmod(fd, status.st_mode & 07777) == 0
+           && perm_copy_fd(oldPath.c_str(), old, path.c_str(), fd, nullptr) == 0
+           && attr_copy_fd(oldPath.c_str(), old, path.c_str(), fd, nullptr, nullptr) == 0;
+}
+
+// The file itself written over, from its first byte, and cut to length. Nothing
+// changes before that byte; a failure after it may leave the old file's tail.
+std::optional<Failure> writeInPlace(int fd, const std::string &bytes)
+{
+    size_t done = 0;
+    const bool written = writeAll(fd, bytes, done) && ftruncate(fd, off_t(bytes.size())) == 0 && fsync(fd) == 0;
+    const int number = errno;
+    if (close(fd) == 0 && written)
+        return std::nullopt;
+    return failure(written ? errno : number, done ? Cause::PartlyWritten : Cause::None);
+}
+
+// Opens an existing file to be written, without changing it; or says why it cannot be.
+std::optional<Failure> openToWrite(const std::string &path, const struct stat &status, int &fd)
+{
+    fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // The system's answer names the real cause (a read-only file system, say);
+    // root passes that check, so the owner's write bit is looked at as well.
+    const int number = fd < 0 ? errno : status.st_mode & S_IWUSR ? 0 : EACCES;
+    if (!number)
+        return std::nullopt;
+    if (fd >= 0)
+        close(fd);
+    if (number != EACCES)
+        return failure(number);
+    return failure(number, !(status.st_mode & S_IWUSR) ? Cause::ReadOnly
+                           : status.st_uid != geteuid() ? Cause::OtherOwner
+                                                        : Cause::None);
+}
+
 } // namespace
 
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes)
 {
-    const auto failure = [](int number, Cause cause = Cause::None) { return Failure{number, cause, currentFolder()}; };
     std::string path = name;
     struct stat status{};
     bool exists = false;
     if (const int number = followLinks(path, status, exists))
         return failure(number);
 
-    std::optional<mode_t> mode; // an existing file's, kept
+    int old = -1; // the existing file, opened to be written, and to read its ACL and attributes from
     if (exists) {
         if (S_ISDIR(status.st_mode))
             return failure(EISDIR);
         if (!S_ISREG(status.st_mode))
             return failure(EPERM, kindOf(status.st_mode));
-        // The system's answer names the real cause (a read-only file system, say);
-        // root passes that check, so the owner's write bit is looked at as well.
-        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-            const int number = errno;
-            return failure(number, number == EACCES ? Cause::ReadOnly : Cause::None);
-        }
-        if (!(status.st_mode & S_IWUSR))
-            return failure(EACCES, Cause::ReadOnly);
-        mode = status.st_mode & 07777;
+        if (auto refused = openToWrite(path, status, old))
+            return refused;
+        // Every name must see the new settings, and only root can give a file to another user.
+        if (status.st_nlink > 1 || (geteuid() != 0 && status.st_uid != geteuid()))
+            return writeInPlace(old, bytes);
     }
 
     const std::string folder = folderOf(path);
@@ -122,16 +124,30 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     const int fd = createBeside(folder, temporary);
     if (fd < 0) {
         const int number = errno;
+        if (old >= 0 && (number == EACCES || number == EPERM))
+            return writeInPlace(old, bytes);
         struct stat here{};
         const bool gone = number == ENOENT && stat(folder.c_str(), &here) == 0 && here.st_nlink == 0;
         const bool locked = number == EACCES && faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0;
+        if (old >= 0)
+            close(old);
         return failure(number, gone ? Cause::FolderGone : locked ? Cause::FolderLocked : Cause::None);
     }
+    // Where the new file cannot carry everything the old one had, the old one is written over.
+    if (old >= 0 && !carryOver(path, old, status, temporary, fd)) {
+        close(fd);
+        unlink(temporary.c_str());
+        return writeInPlace(old, bytes);
+    }
+    if (old >= 0)
+        close(old);
+
     const auto fail = [&](int number) {
         unlink(temporary.c_str());
         return failure(number);
     };
-    if ((mode && fchmod(fd, *mode) != 0) || !writeAll(fd, bytes) || fsync(fd) != 0) {
+    size_t done = 0;
+    if (!writeAll(fd, bytes, done) || fsync(fd) != 0) {
         const int number = errno;
         close(fd);
         return fail(number);
