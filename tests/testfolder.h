@@ -34,12 +34,13 @@ struct doctest::StringMaker<Failure>
     static String convert(const Failure &failure) { return StringMaker<std::optional<Failure>>::convert(failure); }
 };
 
-// A new empty folder, the current one for the length of a test.
+// A new empty folder, the current one for the length of a test. Its name is
+// not ASCII, as a player's game folder may well be.
 struct TestFolder
 {
     fs::path previous = fs::current_path();
-    fs::path path = fs::temp_directory_path()
-                    / ("korvane-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::path path = fs::temp_directory_path() / fs::path(u8"Jeux d'\u00e9t\u00e9 \u2615 ")
+                        .concat(std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 
     TestFolder() { fs::create_directory(path), fs::current_path(path); }
     ~TestFolder()
