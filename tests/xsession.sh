@@ -8,6 +8,8 @@ cleanup() {
     rm -rf "$work" $runtime
 }
 trap cleanup EXIT
+# Starts a program in the background, to be ended at clean-up.
+spawn() { "$@" >/dev/null 2>&1 & pids="$pids $!"; }
 # Keeps what the screen showed, for whoever reads the failure.
 fail() {
     screenshot /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
@@ -34,19 +36,15 @@ expect_file() {
 # The window's client area in the screen's pixels.
 size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
 
-# X11: Xvfb on the first free display number, and IceWM. Without -noreset
-# the server resets whenever its last client leaves, and a program that
-# connects just then is refused.
+# X11: Xvfb on a free display, which it names once it is ready, and IceWM.
+# Without -noreset the server resets whenever its last client leaves, and a
+# program that connects just then is refused.
 start_x11() {
-    n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-    export DISPLAY=":$n" XDG_SESSION_TYPE=x11
-    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    pids="$pids $!"
-    poll 100 'xdpyinfo >/dev/null 2>&1' || fail "Xvfb did not start"
-    icewm >/dev/null 2>&1 &
-    pids="$pids $!"
+    spawn Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display"
+    poll 100 '[ -s "$work/display" ]' || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")" XDG_SESSION_TYPE=x11
+    spawn icewm
     poll 100 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "IceWM did not start"
     sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
 }
@@ -81,8 +79,7 @@ start_wayland() {
     poll 100 'SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock) && swaymsg -t get_version' >/dev/null 2>&1 \
         && swaymsg exec "xhost +si:localuser:$(id -un) && echo \$DISPLAY >$runtime/display" >/dev/null \
         && poll 50 'DISPLAY=$(cat "$runtime/display" 2>/dev/null) && [ -n "$DISPLAY" ] && export DISPLAY' || fail "no sway: $(cat "$runtime/sway.log")"
-    wtype -s 900000 -k Shift_L &
-    pids="$pids $!"
+    spawn wtype -s 900000 -k Shift_L
     screenshot() { grim "$1"; }
     tree() { swaymsg -t get_tree | jq -r "$@"; }
     shown() { tree --arg t "$1" '.. | select(.name? == $t and .visible? and .pid?) | .id'; }
