@@ -1,10 +1,7 @@
 #!/bin/sh
 # The Windows program as a file: what it is, what it needs, what it carries.
-set -eu
+. "$(dirname "$0")/xsession.sh"
 exe=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit GUI program: $(file "$exe")"
 [ "$(stat -c %s "$exe")" -le 2097152 ] || fail "larger than 2 MiB"
@@ -36,4 +33,3 @@ done
 words='install|setup|update|upgrad|patch'
 names=$(basename "$exe"; grep 'VALUE "' "$work/resources.rc"; cat "$work/manifest")
 ! printf '%s\n' "$names" | grep -iE "$words" || fail "a word that marks an installer, above"
-echo PASS

@@ -1,5 +1,5 @@
-# Sourced by the window tests: a private session, X11 or Wayland, with the
-# same few verbs on $window either way; a scratch folder, and clean-up.
+# Sourced by the tests' scripts: a scratch folder, clean-up, and for the window
+# a private session, X11 or Wayland, with the same few verbs on $window either way.
 set -eu
 work=$(mktemp -d)
 pids="" runtime=""
@@ -29,9 +29,8 @@ find_window() {
 }
 # Waits until the file holds exactly these bytes (printf notation).
 expect_file() {
-    file=$1 bytes=$(printf "$2" | od -An -c)
-    poll 50 '[ -f "$file" ] && [ "$(od -An -c "$file")" = "$bytes" ]' \
-        || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+    file=$1 bytes=$2
+    poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
 }
 # The window's client area in the screen's pixels.
 size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
