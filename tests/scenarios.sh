@@ -84,8 +84,8 @@ else
     # A fixed frame (its least and greatest sizes are its own); the window
     # manager gives it a close box only, and no taskbar entry.
     [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c 'imum size: 269 by 274$')" = 2 ] || fail "the window can be resized"
-    frame=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR')
-    [ "$(echo $frame)" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
+    frame=$(echo $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR'))
+    [ "$frame" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
     # The class names the desktop entry: its StartupWMClass.
     class=$(xprop -id "$window" WM_CLASS | cut -d'"' -f4)
     [ "$platform" = windows ] || grep -qx "StartupWMClass=$class" "$(dirname "$0")/../resources/$entry" \
