@@ -27,9 +27,8 @@ for line in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '<dpiAw
     1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     grep -qF "$line" "$work/manifest" || fail "the manifest lacks: $line"
 done
-! grep -q 'requestedExecutionLevel' "$work/manifest" || fail "the manifest asks for an execution level"
-# Without one, Windows takes a program for an installer, and asks to elevate
-# it, when such words are in its file name, version strings or manifest.
-words='install|setup|update|upgrad|patch'
+# Without an execution level, Windows takes a program for an installer, and
+# asks to elevate it, when such words are in its file name, version strings or manifest.
+words='requestedExecutionLevel|install|setup|update|upgrad|patch'
 names=$(basename "$exe"; grep 'VALUE "' "$work/resources.rc"; cat "$work/manifest")
-! printf '%s\n' "$names" | grep -iE "$words" || fail "a word that marks an installer, above"
+! printf '%s\n' "$names" | grep -iE "$words" || fail "an execution level, or a word that marks an installer, above"
