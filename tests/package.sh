@@ -17,10 +17,9 @@ appstreamcli validate --no-net "$metainfo" >/dev/null || fail "invalid AppStream
 grep -q '<release version="1.00"' "$metainfo" || fail "AppStream release is not 1.00"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ "$(identify -format %wx%h "$share/icons/hicolor/48x48/apps/$icon.png")" = 48x48 ] || fail "no 48x48 icon named $icon"
-# "Open With" on a folder starts the program there, here on Qt's offscreen
-# platform, without a display: it is up once it handles SIGTERM (bit 15 of
-# SigCgt), stays up, and closes with 0 at SIGTERM.
-# The entry's command, unescaped as a desktop entry is, then as a shell would.
+# "Open With" on a folder starts the program there, on Qt's offscreen platform: it is up once it
+# handles SIGTERM (bit 15 of SigCgt), stays up, and closes with 0 at SIGTERM. The entry's
+# command is unescaped as a desktop entry is, then as a shell would.
 command=$(sed -n 's/^Exec=//p' "$desktop" | sed -e 's/\\\\/\\/g' -e "s|%f|'$work/game folder'|")
 mkdir "$work/game folder"
 cd /

@@ -139,10 +139,7 @@ done
 game korvane.exe
 keys shift+Tab space Return
 expect_started "$(printf 'korvane.exe|0\nkorvane.exe|0')"
-if [ "$platform" = windows ]; then
-    cut -d'|' -f4 started.log | grep -qvx 2 && fail "not started minimised: $(cat started.log)"
-    grep -qs 'korvane\.exe$' planted.log || fail "the game cannot load a DLL planted beside it"
-fi
+[ "$platform" = windows ] && { cut -d'|' -f4 started.log | grep -qvx 2 && fail "not started minimised: $(cat started.log)"; }
 rm started.log
 # Round from Run game to the demo's stop, 38 after Apply: the window lives
 # through each, and the demo starts; once it is gone, a box says why.
@@ -178,7 +175,9 @@ for row in "1.5 404x411 144" "2 538x548 192"; do
     close_window
     wait "$app" || true
 done
-grep -sv 'korvane\(_demo\)\?\.exe$' planted.log && fail "the DLL planted in the game's folder ran in the program"
+# The planted DLL ran in the stand-in games only: they see it, the program never loads it.
+[ "$platform" = linux ] || [ "$(sed 's/.*\\//' planted.log)" = "$(printf 'korvane.exe\nkorvane.exe\nkorvane_demo.exe')" ] \
+    || fail "the DLL planted in the game's folder ran in: $(cat planted.log)"
 
 if [ "$platform" = linux ]; then
     # What a screen reader hears, on a session bus of the test's own.

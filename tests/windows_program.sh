@@ -9,9 +9,9 @@ file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit 
 # once against its documented minimum Windows (xp_imports.txt).
 i686-w64-mingw32-objdump -p "$exe" >"$work/headers"
 grep -q 'MajorSubsystemVersion.*[45]$' "$work/headers" || fail "a subsystem version newer than Windows XP"
-awk '/DLL Name:/ {dll = tolower($3)} dll && /^\t[0-9a-f]+\t/ && NF == 3 {print dll, $3}' "$work/headers" | sort -u >"$work/imports"
 grep -v '^#' "$(dirname "$0")/xp_imports.txt" | sort -u >"$work/checked"
-unchecked=$(comm -23 "$work/imports" "$work/checked")
+unchecked=$(awk '/DLL Name:/ {dll = tolower($3)} dll && /^\t[0-9a-f]+\t/ && NF == 3 {print dll, $3}' "$work/headers" \
+    | sort -u | comm -23 - "$work/checked")
 [ -z "$unchecked" ] || fail "imports not checked against Windows XP SP3: $(echo $unchecked)"
 
 # It carries a version record and its icon.

@@ -35,9 +35,8 @@ expect_file() {
 # The window's client area in the screen's pixels.
 size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
 
-# X11: Xvfb on a free display, which it names once it is ready, and IceWM.
-# Without -noreset the server resets whenever its last client leaves, and a
-# program that connects just then is refused.
+# X11: Xvfb on a free display, which it names once it is ready, and IceWM. Without
+# -noreset it resets when its last client leaves, refusing one that connects just then.
 start_x11() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
     spawn Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display"
