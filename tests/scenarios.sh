@@ -29,7 +29,7 @@ start() {
 
 # The open box's caption and text, as Ctrl+C copies them on Windows.
 box_text() { activate "$(find_window "$title" "$window")"; keys ctrl+c; sleep 0.2; clipboard; }
-[ "$platform" = windows ] && box_text() { "$wine" "$helpers/boxtext.exe" | tr -d '\r'; }
+[ "$platform" = windows ] && box_text() { "$wine" "$helpers/boxtext.exe" boxes | tr -d '\r'; }
 expect_box() {
     box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
     text=$(box_text)

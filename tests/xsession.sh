@@ -10,12 +10,7 @@ cleanup() {
 trap cleanup EXIT
 # Starts a program in the background, to be ended at clean-up.
 spawn() { "$@" >/dev/null 2>&1 & pids="$pids $!"; }
-# Keeps what the screen showed, for whoever reads the failure.
-fail() {
-    screenshot /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
-    printf "FAIL: %s\n" "$*" >&2
-    exit 1
-}
+fail() { printf "FAIL: %s\n" "$*" >&2; exit 1; }
 # Evaluates the condition every 0.1 s, at most N times, until it holds.
 # It sees poll's own arguments as $1 and $2: copy the caller's first.
 poll() {
@@ -46,7 +41,6 @@ start_x11() {
     poll 100 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "IceWM did not start"
     sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
 }
-screenshot() { [ -n "${DISPLAY:-}" ] && import -window root "$1"; }
 shown() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null || true; }
 # A click on the desktop, then one on the title picture, where no control lies,
@@ -78,7 +72,6 @@ start_wayland() {
         && swaymsg exec "xhost +si:localuser:$(id -un) && echo \$DISPLAY >$runtime/display" >/dev/null \
         && poll 50 'DISPLAY=$(cat "$runtime/display" 2>/dev/null) && [ -n "$DISPLAY" ] && export DISPLAY' || fail "no sway: $(cat "$runtime/sway.log")"
     spawn wtype -s 900000 -k Shift_L
-    screenshot() { grim "$1"; }
     tree() { swaymsg -t get_tree | jq -r "$@"; }
     shown() { tree --arg t "$1" '.. | select(.name? == $t and .visible? and .pid?) | .id'; }
     activate() { swaymsg "[con_id=$1] focus" >/dev/null; }
