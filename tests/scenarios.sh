@@ -63,8 +63,7 @@ like_source() {
     error=$(compare -metric MAE "$1" expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
     [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ]
 }
-# At each density the window is laid out in twips, and the title picture at
-# its top-left is the one drawn for that density, 1:1.
+# At each density, the window laid out in twips and the title picture the one drawn for it, 1:1.
 drawn_for() {
     [ "$(size)" = "$2" ] || fail "client area at $1x is $(size), expected $2"
     title_area="${2%x*}x$(echo "70 * $1 / 1" | bc)+0+0"
@@ -76,13 +75,11 @@ start "$@"
 drawn_for 1 269x274
 entry=org.korvane.ResolutionChanger.desktop
 if [ "$session" = wayland ]; then
-    # Sway floats a window of one fixed size, and frames it without buttons unless the
-    # client draws its own frame; the app_id names the desktop entry. (No taskbar hint here.)
+    # Floated at its one fixed size, framed by sway, not by itself; the app_id names the desktop entry.
     frame=$(tree ".. | select(.id? == $window) | \"\(.type) \(.border) \(.app_id).desktop\"")
     [ "$frame" = "floating_con normal $entry" ] || fail "the window: $frame"
 else
-    # A fixed frame (its least and greatest sizes are its own); the window
-    # manager gives it a close box only, and no taskbar entry.
+    # A fixed size; as IceWM takes it, a close box only and no taskbar entry.
     [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c 'imum size: 269 by 274$')" = 2 ] || fail "the window can be resized"
     frame=$(echo $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR'))
     [ "$frame" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
