@@ -9,9 +9,6 @@ printf 'WINDOWED =0\r\nRESOLUTION =\r\n' >"$locked/locale.ini"
 chmod 666 "$locked/locale.ini"
 chmod 555 "$locked"
 export KORVANE_LOCKED_FOLDER="Z:$(echo "$locked" | tr / '\\')"
-if [ -n "${KORVANE_TEST_USER:-}" ] && [ "$(id -u)" = 0 ]; then
-    setpriv --reuid="$KORVANE_TEST_USER" --regid="$(id -g "$KORVANE_TEST_USER")" --clear-groups \
-        env HOME="$WINEPREFIX" "$@"
-else
-    "$@"
-fi
+[ -n "${KORVANE_TEST_USER:-}" ] && [ "$(id -u)" = 0 ] && set -- setpriv --reuid="$KORVANE_TEST_USER" \
+    --regid="$(id -g "$KORVANE_TEST_USER")" --clear-groups env HOME="$WINEPREFIX" "$@"
+"$@"

@@ -1,12 +1,11 @@
-// The tests' helper under Wine. Copied as korvane*.exe, it stands in for the
-// game: appends how it was started to started.log in its working folder,
-// "name|arguments|folder|show command". Otherwise it reads the program from
-// outside: with no argument, the caption and texts of each open message box;
-// with "load NAME", it loads that DLL by its bare name, as a careless program would.
+// The tests' helper under Wine. Copied as korvane*.exe and started without
+// arguments, it stands in for the game: appends how it was started to
+// started.log in its working folder, "name|arguments|folder|show command", and
+// loads gdiplus.dll by its bare name, as a careless program would. With
+// "boxes", it prints the caption and texts of each open message box.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 static BOOL CALLBACK print(HWND window, LPARAM box)
 {
@@ -22,12 +21,12 @@ static BOOL CALLBACK print(HWND window, LPARAM box)
 
 int main(int argc, char *argv[])
 {
-    char self[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (const char *name = std::strrchr(self, '\\'); name && _strnicmp(name + 1, "korvane", 7) == 0) {
+    if (argc == 1) {
         STARTUPINFOW startup{};
         GetStartupInfoW(&startup);
+        char folder[MAX_PATH] = {};
         GetCurrentDirectoryA(MAX_PATH, folder);
+        LoadLibraryA("gdiplus.dll");
         if (FILE *log = std::fopen("started.log", "ab")) {
             std::fprintf(log, "%s|%d|%s|%d\n", argv[0], argc - 1, folder, startup.wShowWindow);
             std::fclose(log);
@@ -35,8 +34,6 @@ int main(int argc, char *argv[])
         Sleep(10000); // outlasts the test, so a program that waited for it would fail
         return 0;
     }
-    if (argc == 3 && std::strcmp(argv[1], "load") == 0)
-        return LoadLibraryA(argv[2]) ? 0 : 1;
     EnumWindows(print, 0);
     return 0;
 }

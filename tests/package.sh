@@ -2,8 +2,7 @@
 # Builds the .deb, checks what it holds and that apt can install it, then
 # starts the program from the unpacked package.
 . "$(dirname "$0")/xsession.sh"
-build=$1
-cpack --config "$build/CPackConfig.cmake" -B "$work/out" >/dev/null
+cpack --config "$1/CPackConfig.cmake" -B "$work/out" >/dev/null
 deb=$(ls "$work"/out/*.deb)
 
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no dependency on Qt Widgets"
@@ -13,24 +12,18 @@ dpkg-deb -x "$deb" "$work/root"
 share="$work/root/usr/share"
 desktop="$share/applications/org.korvane.ResolutionChanger.desktop"
 desktop-file-validate "$desktop" || fail "invalid desktop entry"
-appstreamcli validate --no-net "$share/metainfo/org.korvane.ResolutionChanger.metainfo.xml" >/dev/null \
-    || fail "invalid AppStream metadata"
-grep -q '<release version="1.00"' "$share/metainfo/org.korvane.ResolutionChanger.metainfo.xml" \
-    || fail "AppStream release is not 1.00"
+appstreamcli validate --no-net "$share/metainfo/org.korvane.ResolutionChanger.metainfo.xml" >/dev/null || fail "invalid AppStream metadata"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ "$(identify -format %wx%h "$share/icons/hicolor/48x48/apps/$icon.png")" = 48x48 ] || fail "no 48x48 icon named $icon"
-# "Open With" on a folder starts the program there, here on Qt's offscreen
-# platform, without a display: it is up once it handles SIGTERM (bit 15 of
-# SigCgt), stays up, and closes with 0 at SIGTERM.
-# The entry's command, unescaped as a desktop entry is, then as a shell would.
-command=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/\\\\/\\/g')
+# "Open With" on a folder starts the program there, on Qt's offscreen platform: it is up once it
+# handles SIGTERM (bit 15 of SigCgt), stays up, and closes with 0 at SIGTERM. The entry's
+# command is unescaped as a desktop entry is, then as a shell would.
+command=$(sed -n 's/^Exec=//p' "$desktop" | sed -e 's/\\\\/\\/g' -e "s|%f|'$work/game folder'|")
 mkdir "$work/game folder"
 cd /
-folder="'$work/game folder'"
-PATH="$work/root/usr/bin:$PATH" eval "exec env QT_QPA_PLATFORM=offscreen $(echo "$command" | sed "s|%f|$folder|")" >/dev/null 2>&1 &
+PATH="$work/root/usr/bin:$PATH" eval "exec env QT_QPA_PLATFORM=offscreen $command" >/dev/null 2>&1 &
 app=$! pids="$pids $!"
 poll 100 'grep -q "^SigCgt:.*[4-7c-f]...$" /proc/$app/status' || fail "the packaged program did not start"
 [ "$(readlink /proc/$app/cwd)" = "$work/game folder" ] || fail "it started in $(readlink /proc/$app/cwd)"
 sleep 0.5
 kill -TERM $app && wait $app || fail "it did not stay up, or ended with status $?"
-echo PASS

@@ -1,10 +1,7 @@
 #!/bin/sh
 # The Windows program as a file: what it is, what it needs, what it carries.
-set -eu
+. "$(dirname "$0")/xsession.sh"
 exe=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit GUI program: $(file "$exe")"
 [ "$(stat -c %s "$exe")" -le 2097152 ] || fail "larger than 2 MiB"
@@ -12,9 +9,9 @@ file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit 
 # once against its documented minimum Windows (xp_imports.txt).
 i686-w64-mingw32-objdump -p "$exe" >"$work/headers"
 grep -q 'MajorSubsystemVersion.*[45]$' "$work/headers" || fail "a subsystem version newer than Windows XP"
-awk '/DLL Name:/ {dll = tolower($3)} dll && /^\t[0-9a-f]+\t/ && NF == 3 {print dll, $3}' "$work/headers" | sort -u >"$work/imports"
 grep -v '^#' "$(dirname "$0")/xp_imports.txt" | sort -u >"$work/checked"
-unchecked=$(comm -23 "$work/imports" "$work/checked")
+unchecked=$(awk '/DLL Name:/ {dll = tolower($3)} dll && /^\t[0-9a-f]+\t/ && NF == 3 {print dll, $3}' "$work/headers" \
+    | sort -u | comm -23 - "$work/checked")
 [ -z "$unchecked" ] || fail "imports not checked against Windows XP SP3: $(echo $unchecked)"
 
 # It carries a version record and its icon.
@@ -30,10 +27,8 @@ for line in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '<dpiAw
     1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     grep -qF "$line" "$work/manifest" || fail "the manifest lacks: $line"
 done
-! grep -q 'requestedExecutionLevel' "$work/manifest" || fail "the manifest asks for an execution level"
-# Without one, Windows takes a program for an installer, and asks to elevate
-# it, when such words are in its file name, version strings or manifest.
-words='install|setup|update|upgrad|patch'
+# Without an execution level, Windows takes a program for an installer, and
+# asks to elevate it, when such words are in its file name, version strings or manifest.
+words='requestedExecutionLevel|install|setup|update|upgrad|patch'
 names=$(basename "$exe"; grep 'VALUE "' "$work/resources.rc"; cat "$work/manifest")
-! printf '%s\n' "$names" | grep -iE "$words" || fail "a word that marks an installer, above"
-echo PASS
+! printf '%s\n' "$names" | grep -iE "$words" || fail "an execution level, or a word that marks an installer, above"

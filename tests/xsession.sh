@@ -1,5 +1,5 @@
-# Sourced by the window tests: a private session, X11 or Wayland, with the
-# same few verbs on $window either way; a scratch folder, and clean-up.
+# Sourced by the tests' scripts: a scratch folder, clean-up, and for the window
+# a private session, X11 or Wayland, with the same few verbs on $window either way.
 set -eu
 work=$(mktemp -d)
 pids="" runtime=""
@@ -8,12 +8,9 @@ cleanup() {
     rm -rf "$work" $runtime
 }
 trap cleanup EXIT
-# Keeps what the screen showed, for whoever reads the failure.
-fail() {
-    screenshot /tmp/korvane-failure.png 2>/dev/null && set -- "$*; screen: /tmp/korvane-failure.png"
-    printf "FAIL: %s\n" "$*" >&2
-    exit 1
-}
+# Starts a program in the background, to be ended at clean-up.
+spawn() { "$@" >/dev/null 2>&1 & pids="$pids $!"; }
+fail() { printf "FAIL: %s\n" "$*" >&2; exit 1; }
 # Evaluates the condition every 0.1 s, at most N times, until it holds.
 # It sees poll's own arguments as $1 and $2: copy the caller's first.
 poll() {
@@ -27,30 +24,23 @@ find_window() {
 }
 # Waits until the file holds exactly these bytes (printf notation).
 expect_file() {
-    file=$1 bytes=$(printf "$2" | od -An -c)
-    poll 50 '[ -f "$file" ] && [ "$(od -An -c "$file")" = "$bytes" ]' \
-        || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+    file=$1 bytes=$2
+    poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
 }
 # The window's client area in the screen's pixels.
 size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
 
-# X11: Xvfb on the first free display number, and IceWM. Without -noreset
-# the server resets whenever its last client leaves, and a program that
-# connects just then is refused.
+# X11: Xvfb on a free display, which it names once it is ready, and IceWM. Without
+# -noreset it resets when its last client leaves, refusing one that connects just then.
 start_x11() {
-    n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-    export DISPLAY=":$n" XDG_SESSION_TYPE=x11
-    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    pids="$pids $!"
-    poll 100 'xdpyinfo >/dev/null 2>&1' || fail "Xvfb did not start"
-    icewm >/dev/null 2>&1 &
-    pids="$pids $!"
+    spawn Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display"
+    poll 100 '[ -s "$work/display" ]' || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")" XDG_SESSION_TYPE=x11
+    spawn icewm
     poll 100 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "IceWM did not start"
     sleep 0.5 # a window manager may still pass over windows mapped just after it announces itself
 }
-screenshot() { [ -n "${DISPLAY:-}" ] && import -window root "$1"; }
 shown() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null || true; }
 # A click on the desktop, then one on the title picture, where no control lies,
@@ -81,9 +71,7 @@ start_wayland() {
     poll 100 'SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock) && swaymsg -t get_version' >/dev/null 2>&1 \
         && swaymsg exec "xhost +si:localuser:$(id -un) && echo \$DISPLAY >$runtime/display" >/dev/null \
         && poll 50 'DISPLAY=$(cat "$runtime/display" 2>/dev/null) && [ -n "$DISPLAY" ] && export DISPLAY' || fail "no sway: $(cat "$runtime/sway.log")"
-    wtype -s 900000 -k Shift_L &
-    pids="$pids $!"
-    screenshot() { grim "$1"; }
+    spawn wtype -s 900000 -k Shift_L
     tree() { swaymsg -t get_tree | jq -r "$@"; }
     shown() { tree --arg t "$1" '.. | select(.name? == $t and .visible? and .pid?) | .id'; }
     activate() { swaymsg "[con_id=$1] focus" >/dev/null; }
