@@ -6,7 +6,7 @@
 set -eu
 packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev libxcb-damage0-dev fonts-dejavu-core
           xvfb xauth xdotool x11-utils xclip util-linux icewm wmctrl imagemagick librsvg2-bin bc
-          python3-pyatspi at-spi2-core dbus dbus-x11
+          python3-pyatspi at-spi2-core dbus dbus-x11 attr
           sway xwayland x11-xserver-utils wtype grim wl-clipboard jq qt6-wayland
           dpkg-dev file desktop-file-utils appstream doctest-dev libstb-dev
           libacl1-dev libattr1-dev

@@ -8,8 +8,6 @@
 #include <acl/libacl.h>
 #include <csignal>
 #include <cstdarg>
-#include <cstring>
-#include <numeric>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -73,29 +71,20 @@ std::string held()
     return all;
 }
 
-// Every name below the current folder, what it carries besides its bytes, and
-// whether those are the bytes given, where any are.
+// Every name below the current folder with its owner, mode, link and
+// attributes (ACLs among them), and each file that holds other bytes than
+// these, where any are given.
 std::string state(const std::string &bytes)
 {
-    std::vector<std::string> lines;
-    for (const auto &entry : fs::recursive_directory_iterator(".")) {
-        const std::string name = entry.path().string();
-        struct stat status{};
-        lstat(name.c_str(), &status);
-        std::string line = name + " " + std::to_string(status.st_uid) + ":" + std::to_string(status.st_gid) + " "
-                           + std::to_string(status.st_mode);
-        char keys[1024] = {}, value[256];
-        for (const char *key = keys, *end = keys + std::max(llistxattr(name.c_str(), keys, sizeof keys), ssize_t(0));
-             key < end; key += strlen(key) + 1)
-            line += " " + std::string(key) + "=" + std::string(value, size_t(std::max(lgetxattr(name.c_str(), key, value, sizeof value), ssize_t(0))));
-        if (S_ISLNK(status.st_mode))
-            line += " to " + fs::read_symlink(name).string();
-        if (S_ISREG(status.st_mode) && !bytes.empty() && contents(name) != bytes)
-            line += " holding other bytes";
-        lines.push_back(line + "\n");
-    }
-    std::sort(lines.begin(), lines.end());
-    return std::accumulate(lines.begin(), lines.end(), std::string());
+    put(fs::temp_directory_path() / "korvane-bytes", bytes);
+    const std::string other = "find . -type f ! -exec cmp -s {} " + (fs::temp_directory_path() / "korvane-bytes").string()
+                              + " ';' -printf '%p holds other bytes\\n' | sort";
+    FILE *listing = popen(("find . -printf '%p %U:%G %m %l\\n' | sort; find . -print0 | sort -z | xargs -0 getfattr -hd -m - 2>&1; "
+                           + (bytes.empty() ? "" : other)).c_str(), "r");
+    std::string all(1 << 16, '\0');
+    all.resize(fread(all.data(), 1, all.size(), listing));
+    pclose(listing);
+    return all;
 }
 
 std::optional<Failure> replaced()
