@@ -20,18 +20,14 @@ inline const std::string old = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x
 inline const std::string applied = "WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n";
 
 // A failure's fields, as a check shows them when they differ.
+inline std::ostream &operator<<(std::ostream &out, const Failure &failure)
+{
+    return out << reportText("do", "it", failure);
+}
 template <>
 struct doctest::StringMaker<std::optional<Failure>>
 {
-    static String convert(const std::optional<Failure> &failure)
-    {
-        return failure ? reportText("do", "it", *failure).c_str() : "no failure";
-    }
-};
-template <>
-struct doctest::StringMaker<Failure>
-{
-    static String convert(const Failure &failure) { return StringMaker<std::optional<Failure>>::convert(failure); }
+    static String convert(const std::optional<Failure> &failure) { return failure ? toString(*failure) : "no failure"; }
 };
 
 // A new empty folder, the current one for the length of a test. Its name is
