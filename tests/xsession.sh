@@ -35,7 +35,7 @@ size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm si
 start_x11() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
     spawn Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display"
-    poll 100 '[ -s "$work/display" ]' || fail "Xvfb did not start"
+    poll 100 '[ -s "$work/display" ]' || fail "the X server did not start"
     export DISPLAY=":$(cat "$work/display")" XDG_SESSION_TYPE=x11
     spawn icewm
     poll 100 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "IceWM did not start"

@@ -22,7 +22,7 @@ std::string shown(const std::string &path)
 }
 
 // The folder it was found in, for the report.
-std::string folderOf(const std::string &path)
+std::string foundIn(const std::string &path)
 {
     const std::string whole = shown(path);
     const auto slash = whole.rfind('/');
@@ -130,7 +130,7 @@ std::optional<Failure> startProgram(const std::string &name)
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
         return Failure{ENOENT, Cause::NotFound, currentFolder()};
-    const std::string folder = folderOf(path);
+    const std::string folder = foundIn(path);
     const auto failure = [&](int number, Cause cause = Cause::None) { return Failure{number, cause, folder}; };
     if (stat(path.c_str(), &status) != 0)
         return failure(errno);
