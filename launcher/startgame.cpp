@@ -1,6 +1,6 @@
 #include "launcher/startgame.h"
 
-#include "app/report.h"
+#include "form/report.h"
 #include "platform/programstart.h"
 
 #include <string>

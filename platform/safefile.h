@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/failure.h"
+#include "form/failure.h"
 
 #include <optional>
 #include <string>

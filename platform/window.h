@@ -1,25 +1,6 @@
 #pragma once
 
-#include <string>
-
 struct FormDescription;
-
-// The shown window, as an action sees it while it runs.
-class FormView
-{
-public:
-    // A check box's value: 0 cleared, 1 ticked, 2 greyed. Controls are named
-    // as in the description.
-    virtual int checkValue(const std::string &control) const = 0;
-    // The text a combo box shows, as UTF-8.
-    virtual std::string text(const std::string &control) const = 0;
-    // Modal boxes captioned with the window's caption; they return when dismissed.
-    virtual void showInformation(const std::string &text) = 0;
-    virtual void showError(const std::string &text) = 0;
-
-protected:
-    ~FormView() = default;
-};
 
 // Builds the window from its description, shows it and runs it until it is
 // closed; returns the program's exit status. One toolkit per platform.

@@ -1,8 +1,8 @@
 #include "settings/localeini.h"
 
-#include "app/report.h"
+#include "form/report.h"
 #include "platform/safefile.h"
-#include "platform/window.h"
+#include "form/view.h"
 #include "settings/displaymodes.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // The window's rules that both programs follow, on the description itself.
-#include "app/rules.h"
+#include "app/form1.h"
+#include "form/rules.h"
 
 #include <doctest/doctest.h>
 

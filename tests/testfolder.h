@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/report.h"
+#include "form/report.h"
 
 #include <doctest/doctest.h>
 

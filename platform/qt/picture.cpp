@@ -1,6 +1,6 @@
 #include "platform/qt/picture.h"
 
-#include "app/rules.h"
+#include "form/rules.h"
 
 #include <QImageReader>
 

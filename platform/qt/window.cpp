@@ -1,8 +1,9 @@
 // The window on Qt: built from the window's description.
 #include "platform/window.h"
+#include "form/view.h"
 
-#include "app/form1.h"
-#include "app/rules.h"
+#include "form/form.h"
+#include "form/rules.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"

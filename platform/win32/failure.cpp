@@ -1,4 +1,4 @@
-#include "platform/failure.h"
+#include "form/failure.h"
 
 #include "platform/win32/text.h"
 

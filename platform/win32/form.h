@@ -4,8 +4,9 @@
 // their layout for a density (layout.cpp), painting (paint.cpp), the keyboard
 // (keyboard.cpp) and what screen readers are told (accessibility.cpp).
 #include "platform/window.h"
+#include "form/view.h"
 
-#include "app/form1.h"
+#include "form/form.h"
 #include "platform/win32/gdi.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // the stacking order, and Enter clicks a focused button and nothing else.
 #include "platform/win32/form.h"
 
-#include "app/rules.h"
+#include "form/rules.h"
 
 bool Win32Form::tab(const MSG &message)
 {

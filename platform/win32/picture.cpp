@@ -1,6 +1,6 @@
 #include "platform/win32/picture.h"
 
-#include "app/rules.h"
+#include "form/rules.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/png.h"
 #include "platform/win32/text.h"

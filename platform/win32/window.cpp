@@ -2,8 +2,8 @@
 // the way a dialog is, with IsDialogMessage for Enter, Esc and the arrow keys.
 #include "platform/win32/form.h"
 
-#include "app/report.h"
-#include "app/rules.h"
+#include "form/report.h"
+#include "form/rules.h"
 #include "platform/win32/density.h"
 #include "platform/win32/newer.h"
 #include "platform/win32/text.h"

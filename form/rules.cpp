@@ -1,4 +1,4 @@
-#include "app/rules.h"
+#include "form/rules.h"
 
 #include <algorithm>
 

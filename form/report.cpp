@@ -1,6 +1,6 @@
-#include "app/report.h"
+#include "form/report.h"
 
-#include "platform/window.h"
+#include "form/view.h"
 
 namespace {
 
