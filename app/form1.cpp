@@ -4,8 +4,8 @@
 #include "settings/displaymodes.h"
 #include "settings/localeini.h"
 
-#include <algorithm>
 #include <stdexcept>
+
 
 namespace {
 
@@ -67,9 +67,16 @@ FormDescription describeForm1()
     stop("Command1"), stop("Combo1"), range("Combo", 2, 3), stop("Check1"), stop("Combo4"), range("Combo", 5, 13);
     range("Check", 2, 6), range("Combo", 14, 31), stop("Command2"), range("Combo", 32, 54), stop("Command3");
 
+    const auto ofKind = [&](const char *name, Kind kind) {
+        if (form.controls[form.index(name)].kind != kind)
+            throw std::logic_error(std::string(name) + " is not of the kind its action reads");
+        return form.index(name);
+    };
+    const SettingsControls read = {ofKind("Check1", Kind::CheckBox), ofKind("Combo4", Kind::ComboBox)};
     form.bindings = {
-        {form.index("Command1"), Event::Click, Command1_Click},
-        {form.index("Combo1"), Event::Change, Combo1_Change}, // an edit of its text, not a pick from its list
+        {form.index("Command1"), Event::Click, [read](FormView &view) { Command1_Click(view, read); }},
+        // An edit of its text, not a pick from its list.
+        {form.index("Combo1"), Event::Change, [read](FormView &view) { Combo1_Change(view, read); }},
         {form.index("Command3"), Event::Click, Command3_Click},
         {form.index("Command2"), Event::Click, Command2_Click},
     };
@@ -82,12 +89,4 @@ const FormDescription &Form1()
 {
     static const FormDescription form = describeForm1();
     return form;
-}
-
-std::size_t FormDescription::index(std::string_view name) const
-{
-    const auto found = std::find_if(controls.begin(), controls.end(), [&](const Control &control) { return control.name == name; });
-    if (found == controls.end())
-        throw std::out_of_range("no control named " + std::string(name));
-    return std::size_t(found - controls.begin());
 }

@@ -3,6 +3,7 @@
 #include "form/twips.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,9 @@ struct Control
 
 enum class Event { Click, Change };
 
-using Action = void (*)(FormView &form);
+// An action reads the controls it needs by their place, resolved when the
+// description is built.
+using Action = std::function<void(FormView &form)>;
 
 struct Binding
 {
@@ -65,7 +68,7 @@ struct FormDescription
     std::vector<std::size_t> tabOrder;
     std::vector<Binding> bindings;
 
-    // The place of the control of that name. A name that is not there is a
-    // fault in the program, not in its use: it throws.
+    // The place of the control of that name, for building a description. A
+    // name that is not there is a fault in the program, not in its use: it throws.
     std::size_t index(std::string_view name) const;
 };

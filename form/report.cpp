@@ -1,10 +1,8 @@
 #include "form/report.h"
 
-#include "form/view.h"
-
 namespace {
 
-const char *said(Cause cause)
+const char *causeText(Cause cause)
 {
     switch (cause) {
     case Cause::None: break;
@@ -36,14 +34,7 @@ std::string reportText(const std::string &verb, const std::string &name, const F
     if (!failure.folder.empty())
         text += " in " + failure.folder;
     text += ": " + (failure.number ? systemText(failure.number, name) : "the system gave no cause");
-    if (const char *cause = said(failure.cause))
+    if (const char *cause = causeText(failure.cause))
         text += " (" + std::string(cause) + ")";
     return text;
-}
-
-bool completed(FormView &form, const std::string &verb, const std::string &name, const std::optional<Failure> &failure)
-{
-    if (failure)
-        form.showError(reportText(verb, name, *failure));
-    return !failure;
 }

@@ -2,17 +2,10 @@
 
 #include "form/failure.h"
 
-#include <optional>
 #include <string>
-
-class FormView;
 
 // What the box says of a failure, every part from the failure itself:
 // "Error 5: cannot write "locale.ini" in C:\Games\Korvane: Access is denied
 // (the file is in use by another program, perhaps the game)". The number
 // comes first, for a person to look up; none where the system gave none.
 std::string reportText(const std::string &verb, const std::string &name, const Failure &failure);
-
-// True when the action completed; otherwise the window shows why, in a box.
-bool completed(FormView &form, const std::string &verb, const std::string &name,
-               const std::optional<Failure> &failure);

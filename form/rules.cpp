@@ -1,6 +1,7 @@
 #include "form/rules.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
 {
@@ -15,16 +16,16 @@ bool madeAtStart(const FormDescription &form, const Control &control)
     return control.place.left < form.clientArea.width;
 }
 
-Action boundAction(const FormDescription &form, std::size_t control, Event event)
+const Action *boundAction(const FormDescription &form, std::size_t control, Event event)
 {
     for (const Binding &binding : form.bindings) {
         if (binding.control == control && binding.event == event)
-            return binding.action;
+            return &binding.action;
     }
     return nullptr;
 }
 
-PictureChoice pictureFor(double scale)
+PictureChoice pictureFor(const std::string &name, double scale)
 {
     constexpr struct
     {
@@ -34,7 +35,24 @@ PictureChoice pictureFor(double scale)
     constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
     for (const auto &picture : drawn) {
         if (picture.scale >= scale - slack)
-            return {picture.suffix, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
+            return {name + picture.suffix, *picture.suffix != 0, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
     }
-    return {drawn[3].suffix, scale / drawn[3].scale};
+    return {name + drawn[3].suffix, true, scale / drawn[3].scale};
+}
+
+ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int pictureWidth, int pictureHeight,
+                      bool pressed, int dpi)
+{
+    const int offset = pressed ? (look.pressedOffset * dpi + 48) / 96 : 0;
+    const int inset = (look.focusInset * dpi + 48) / 96;
+    return {(width - pictureWidth) / 2 + offset, (height - pictureHeight) / 2 + offset,
+            {inset, inset, width - 2 * inset, height - 2 * inset}};
+}
+
+std::size_t FormDescription::index(std::string_view name) const
+{
+    const auto found = std::find_if(controls.begin(), controls.end(), [&](const Control &control) { return control.name == name; });
+    if (found == controls.end())
+        throw std::out_of_range("no control named " + std::string(name));
+    return std::size_t(found - controls.begin());
 }

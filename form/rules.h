@@ -18,14 +18,27 @@ std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focu
 bool madeAtStart(const FormDescription &form, const Control &control);
 
 // The action bound to that event of that control, or none.
-Action boundAction(const FormDescription &form, std::size_t control, Event event);
+const Action *boundAction(const FormDescription &form, std::size_t control, Event event);
 
 // Which of the pictures drawn for 1, 1.25, 1.5 and 2 times the density to
 // show at a screen's scale: the one drawn for it, or between two the larger,
-// shrunk smoothly by `shrink`; beyond the densest, the densest grown.
+// shrunk smoothly by `shrink`; beyond the densest, the densest grown. The one
+// for 1 is stored as an uncompressed bitmap, quick to read; the others as PNGs.
 struct PictureChoice
 {
-    const char *suffix; // "", "@1.25x", "@1.5x" or "@2x"
+    std::string stored; // "apply", "apply@1.25x", "apply@1.5x" or "apply@2x"
+    bool png;
     double shrink;      // 1 when shown as drawn
 };
-PictureChoice pictureFor(double scale);
+PictureChoice pictureFor(const std::string &name, double scale);
+
+// Where a picture button's face goes, in the toolkit's pixels at that
+// density: the picture centred, moved when pressed, and the focus frame
+// inside the edge, as left, top, width and height.
+struct ButtonFace
+{
+    int pictureLeft, pictureTop;
+    Pixels focusFrame;
+};
+ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int pictureWidth, int pictureHeight,
+                      bool pressed, int dpi = 96);

@@ -1,6 +1,7 @@
 #include "launcher/startgame.h"
 
 #include "form/report.h"
+#include "form/view.h"
 #include "platform/programstart.h"
 
 #include <string>
@@ -10,7 +11,8 @@ namespace {
 // The name goes as it is: the platform's search finds it in the game's folder.
 void StartGameExecutable(FormView &form, const std::string &name)
 {
-    completed(form, "start", name, startProgram(name));
+    if (const auto failure = startProgram(name))
+        form.showError(reportText("start", name, *failure));
 }
 
 } // namespace

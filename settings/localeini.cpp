@@ -1,8 +1,8 @@
 #include "settings/localeini.h"
 
 #include "form/report.h"
-#include "platform/safefile.h"
 #include "form/view.h"
+#include "platform/safefile.h"
 #include "settings/displaymodes.h"
 
 #include <algorithm>
@@ -10,11 +10,11 @@
 namespace {
 
 // Read from the window afresh each time; on failure the old file stays whole.
-std::optional<Failure> WriteLocaleIni(FormView &form)
+std::optional<Failure> WriteLocaleIni(FormView &form, const SettingsControls &read)
 {
     DisplaySettings settings;
-    settings.windowed = form.checkValue("Check1") != 0;
-    settings.resolution = selectedDisplayMode(form.text("Combo4"));
+    settings.windowed = form.checkValue(read.windowed) != 0;
+    settings.resolution = selectedDisplayMode(form.text(read.resolution));
     return replaceFile("locale.ini", formatLocaleIni(settings));
 }
 
@@ -34,13 +34,16 @@ std::string selectedDisplayMode(const std::string &shownText)
     return listed ? shownText : std::string();
 }
 
-void Command1_Click(FormView &form)
+void Command1_Click(FormView &form, const SettingsControls &read)
 {
-    if (completed(form, "write", "locale.ini", WriteLocaleIni(form)))
+    if (const auto failure = WriteLocaleIni(form, read))
+        form.showError(reportText("write", "locale.ini", *failure));
+    else
         form.showInformation("Changes Applied!");
 }
 
-void Combo1_Change(FormView &form)
+void Combo1_Change(FormView &form, const SettingsControls &read)
 {
-    completed(form, "write", "locale.ini", WriteLocaleIni(form));
+    if (const auto failure = WriteLocaleIni(form, read))
+        form.showError(reportText("write", "locale.ini", *failure));
 }

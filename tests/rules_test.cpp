@@ -1,46 +1,73 @@
-// The window's rules that both programs follow, on the description itself.
+// What both programs do with the window's description, on a toolkit of
+// stand-in widgets.
 #include "app/form1.h"
-#include "form/rules.h"
+#include "form/formstate.h"
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
-#include <set>
+#include <deque>
 
-TEST_CASE("Tab walks all 63 stops round, Shift+Tab walks them back, and only what shows is made at start")
+namespace {
+
+struct Widget
+{
+    std::size_t control;
+    Widget *parent;
+};
+
+// Made in order; every check box ticked, every combo box typed in.
+class StandIn : public FormState<Widget *>
+{
+public:
+    StandIn() : FormState(Form1()) {}
+    using FormState::controlOf, FormState::makeShown, FormState::nextStop, FormState::widget;
+    std::vector<std::string> made;
+    std::deque<Widget> widgets;
+    void showInformation(const std::string &) override {}
+    void showError(const std::string &) override {}
+
+private:
+    Widget *make(std::size_t control) override
+    {
+        made.push_back(Form1().controls[control].name);
+        return &widgets.emplace_back(Widget{control, nullptr});
+    }
+    Widget *parentOf(Widget *widget) const override { return widget->parent; }
+    int checkValueOf(Widget *) const override { return 1; }
+    std::string textOf(Widget *) const override { return "typed"; }
+};
+
+} // namespace
+
+TEST_CASE("the window makes only what shows at start, answers for the rest as they start, and Tab walks the list round")
 {
     const FormDescription &form = Form1();
-    std::vector<std::size_t> forward, backward;
-    std::size_t ahead = form.index("Command1"), behind = ahead;
-    for (int stop = 0; stop < 63; ++stop) {
-        forward.push_back(ahead = tabFrom(form, ahead, false));
-        backward.push_back(behind = tabFrom(form, behind, true));
-    }
-    CHECK(std::set(forward.begin(), forward.end()).size() == 63);
-    CHECK(forward.back() == form.index("Command1"));
-    std::reverse(backward.begin(), backward.end() - 1);
-    CHECK(backward == forward);
-    // From where no stop is, as from the first.
-    CHECK(tabFrom(form, std::nullopt, false) == form.index("Combo1"));
-    CHECK(tabFrom(form, form.index("Image1"), true) == form.index("Command3"));
-    CHECK_THROWS(form.index("Combo55"));
-
-    std::vector<std::string> made;
-    for (const Control &control : form.controls) {
-        if (madeAtStart(form, control))
-            made.push_back(control.name);
-    }
-    CHECK(made == std::vector<std::string>{"Image2", "Check1", "Image1", "Combo4", "Command1", "Command3"});
+    StandIn window;
+    Widget *first = window.makeShown();
+    CHECK(window.made == std::vector<std::string>{"Image2", "Check1", "Image1", "Combo4", "Command1", "Command3"});
+    CHECK(first->control == form.index("Command1"));
+    // Not made yet: as it started, and still not made.
+    CHECK((window.checkValue(form.index("Check2")) == 0 && window.text(form.index("Combo1")) == "Select below."));
+    CHECK((window.checkValue(form.index("Check1")) == 1 && window.made.size() == 6));
+    // The edit field inside a combo box is the combo box; from no stop, Tab goes as from the first.
+    Widget field{99, window.widget(form.index("Combo4"))}, stranger{99, nullptr};
+    CHECK(window.controlOf(&field) == form.index("Combo4"));
+    CHECK(window.nextStop(&stranger, false) == form.index("Combo1"));
+    CHECK(window.nextStop(first, true) == form.index("Command3"));
 }
 
-TEST_CASE("the picture for a scale: the one drawn for it, else the next larger shrunk")
+TEST_CASE("the picture for a scale: the one drawn for it, else the next larger shrunk; a button's face at that density")
 {
     const auto shown = [](double scale) {
-        const PictureChoice choice = pictureFor(scale);
-        return std::string(choice.suffix) + " " + std::to_string(int(choice.shrink * 1000 + 0.5));
+        const PictureChoice choice = pictureFor("apply", scale);
+        return choice.stored + (choice.png ? ".png " : ".bmp ") + std::to_string(int(choice.shrink * 1000 + 0.5));
     };
-    CHECK(shown(144 / 96.0) == "@1.5x 1000");
-    CHECK(shown(1.0 + 1.0 / 32) == "@1.25x 825");
-    CHECK(shown(1.75) == "@2x 875");
-    CHECK(shown(2.5) == "@2x 1250");
+    CHECK(shown(1.0) == "apply.bmp 1000");
+    CHECK(shown(144 / 96.0) == "apply@1.5x.png 1000");
+    CHECK(shown(1.0 + 1.0 / 32) == "apply@1.25x.png 825");
+    CHECK(shown(1.75) == "apply@2x.png 875");
+
+    const ButtonFace face = buttonFace({1, 4, {}}, 206, 86, 201, 87, true, 144);
+    CHECK((face.pictureLeft == 4 && face.pictureTop == 2)); // clipped alike at top and bottom
+    CHECK((face.focusFrame.left == 6 && face.focusFrame.width == 194 && face.focusFrame.height == 74));
 }

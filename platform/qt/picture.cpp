@@ -13,9 +13,9 @@ QPixmap readPicture(const QString &path, const char *format)
 
 QPixmap picture(const std::string &name, qreal ratio)
 {
-    const PictureChoice choice = pictureFor(ratio);
-    const QString stored = QString::fromStdString(name + choice.suffix);
-    QPixmap pixmap = *choice.suffix ? readPicture(":/" + stored + ".png", "png") : readPicture(":/" + stored + ".bmp", "bmp");
+    const PictureChoice choice = pictureFor(name, ratio);
+    const QString stored = ":/" + QString::fromStdString(choice.stored);
+    QPixmap pixmap = choice.png ? readPicture(stored + ".png", "png") : readPicture(stored + ".bmp", "bmp");
     if (choice.shrink != 1.0)
         pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation);

@@ -1,5 +1,7 @@
 #include "platform/qt/picturebutton.h"
 
+#include "form/rules.h"
+
 #include <QPen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -19,16 +21,15 @@ void PictureButton::paintEvent(QPaintEvent *)
     option.features &= ~(QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton);
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
-    QRect face = QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, m_picture.deviceIndependentSize().toSize(), rect());
-    if (isDown())
-        face.translate(m_look.pressedOffset, m_look.pressedOffset);
-    painter.drawPixmap(face.topLeft(), m_picture);
+    const QSize picture = m_picture.deviceIndependentSize().toSize();
+    const ButtonFace face = buttonFace(m_look, width(), height(), picture.width(), picture.height(), isDown());
+    painter.drawPixmap(face.pictureLeft, face.pictureTop, m_picture);
 
     // The style's focus frame all but vanishes on a dark picture: draw a light dotted one.
     if (hasFocus()) {
-        const Rgb frame = m_look.focusFrame;
-        const int inset = m_look.focusInset;
-        painter.setPen(QPen(QColor(frame.red, frame.green, frame.blue), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
+        const Rgb colour = m_look.focusFrame;
+        const Pixels frame = face.focusFrame;
+        painter.setPen(QPen(QColor(colour.red, colour.green, colour.blue), 1, Qt::DotLine));
+        painter.drawRect(frame.left, frame.top, frame.width - 1, frame.height - 1);
     }
 }

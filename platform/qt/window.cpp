@@ -1,9 +1,7 @@
 // The window on Qt: built from the window's description.
 #include "platform/window.h"
-#include "form/view.h"
 
-#include "form/form.h"
-#include "form/rules.h"
+#include "form/formstate.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"
@@ -53,13 +51,11 @@ QAccessibleInterface *windowAccessible(const QString &, QObject *object)
     return nullptr;
 }
 
-class QtForm : public QWidget, public FormView
+class QtForm : public QWidget, public FormState<QWidget *>
 {
 public:
     explicit QtForm(const FormDescription &form);
 
-    int checkValue(const std::string &control) const override;
-    std::string text(const std::string &control) const override;
     void showInformation(const std::string &text) override { showBox(QMessageBox::Information, fromUtf8(text)); }
     void showError(const std::string &text) override { showBox(QMessageBox::Critical, fromUtf8(text)); }
 
@@ -72,8 +68,10 @@ protected:
     }
 
 private:
-    QWidget *made(std::size_t control);
-    std::optional<std::size_t> controlOf(QWidget *widget) const;
+    QWidget *make(std::size_t control) override;
+    QWidget *parentOf(QWidget *widget) const override { return widget->parentWidget(); }
+    int checkValueOf(QWidget *box) const override;
+    std::string textOf(QWidget *combo) const override;
     void loadPictures();
     void bind(std::size_t control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
@@ -90,32 +88,28 @@ private:
 
     const FormDescription &m_form;
     QPixmap m_background;
-    std::vector<QWidget *> m_widgets; // by the control's place in the description; none until made
 };
 
 QtForm::QtForm(const FormDescription &form)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::MSWindowsFixedSizeDialogHint),
-      m_form(form), m_background(picture(form.background, devicePixelRatioF())), m_widgets(form.controls.size())
+      FormState(form), m_form(form), m_background(picture(form.background, devicePixelRatioF()))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
     setWindowIcon(QIcon(readPicture(QStringLiteral(":/icon.bmp"), "bmp")));
     setFixedSize(pixels(form.clientArea).size());
-    QPalette shade = palette();
-    shade.setColor(QPalette::Window, colour(form.backgroundColour));
-    setPalette(shade);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, colour(form.backgroundColour));
+    setPalette(background);
 
-    // Stacked as listed, each above the one before.
+    // Each made above the one before.
+    QWidget *first = makeShown();
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        if (madeAtStart(form, form.controls[i]))
-            made(i);
+        if (auto *label = qobject_cast<QLabel *>(madeWidget(i)); label && form.controls[i].labelFor)
+            label->setBuddy(madeWidget(*form.controls[i].labelFor));
     }
-    for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]); label && form.controls[i].labelFor)
-            label->setBuddy(m_widgets[*form.controls[i].labelFor]);
-    }
-    made(form.tabOrder.front())->setFocus();
+    first->setFocus();
     // The native window now, before it is shown: its handle, hints and
     // signals exist only from here on, on every platform Qt has.
     create();
@@ -130,38 +124,24 @@ QtForm::QtForm(const FormDescription &form)
 void QtForm::loadPictures()
 {
     m_background = picture(m_form.background, devicePixelRatioF());
-    for (std::size_t i = 0; i < m_widgets.size(); ++i) {
-        if (auto *label = qobject_cast<QLabel *>(m_widgets[i]))
+    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
+        if (auto *label = qobject_cast<QLabel *>(madeWidget(i)))
             label->setPixmap(picture(m_form.controls[i].picture, devicePixelRatioF()));
-        if (auto *button = qobject_cast<PictureButton *>(m_widgets[i]))
+        if (auto *button = qobject_cast<PictureButton *>(madeWidget(i)))
             button->setPicture(picture(m_form.controls[i].picture, devicePixelRatioF()));
     }
     update();
 }
 
-// The control this widget is, or is part of (the edit field inside a combo box).
-std::optional<std::size_t> QtForm::controlOf(QWidget *widget) const
-{
-    for (; widget && widget != this; widget = widget->parentWidget()) {
-        if (const auto found = std::find(m_widgets.begin(), m_widgets.end(), widget); found != m_widgets.end())
-            return std::size_t(found - m_widgets.begin());
-    }
-    return std::nullopt;
-}
-
 // Tab and Shift+Tab follow the description's list.
 bool QtForm::focusNextPrevChild(bool next)
 {
-    made(tabFrom(m_form, controlOf(QApplication::focusWidget()), !next))
-        ->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    widget(nextStop(QApplication::focusWidget(), !next))->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 
-// The control, made now if it was not yet.
-QWidget *QtForm::made(std::size_t index)
+QWidget *QtForm::make(std::size_t index)
 {
-    if (m_widgets[index])
-        return m_widgets[index];
     const Control &control = m_form.controls[index];
     QWidget *widget = nullptr;
     switch (control.kind) {
@@ -201,7 +181,6 @@ QWidget *QtForm::made(std::size_t index)
         widget->setPalette(palette);
     }
     bind(index, widget);
-    m_widgets[index] = widget;
     widget->setObjectName(fromUtf8(control.name));
     widget->setGeometry(pixels(control.place));
     widget->setAccessibleName(fromUtf8(control.accessibleName));
@@ -211,30 +190,29 @@ QWidget *QtForm::made(std::size_t index)
 
 void QtForm::bind(std::size_t control, QWidget *widget)
 {
-    if (const Action action = boundAction(m_form, control, Event::Click)) {
+    if (const Action *action = boundAction(m_form, control, Event::Click)) {
         if (auto *button = qobject_cast<QPushButton *>(widget))
-            connect(button, &QPushButton::clicked, this, [this, action] { action(*this); });
+            connect(button, &QPushButton::clicked, this, [this, action] { (*action)(*this); });
     }
     // textEdited, not textChanged: picking a list entry is not an edit.
-    if (const Action action = boundAction(m_form, control, Event::Change)) {
+    if (const Action *action = boundAction(m_form, control, Event::Change)) {
         if (auto *combo = qobject_cast<QComboBox *>(widget))
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { action(*this); });
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { (*action)(*this); });
     }
 }
 
-// A control not yet made still holds what it started with.
-int QtForm::checkValue(const std::string &control) const
+int QtForm::checkValueOf(QWidget *box) const
 {
-    const auto *box = qobject_cast<QCheckBox *>(m_widgets[m_form.index(control)]);
-    if (!box || box->checkState() == Qt::Unchecked)
-        return 0;
-    return box->checkState() == Qt::Checked ? 1 : 2;
+    switch (qobject_cast<QCheckBox *>(box)->checkState()) {
+    case Qt::Unchecked: return 0;
+    case Qt::Checked: return 1;
+    default: return 2;
+    }
 }
 
-std::string QtForm::text(const std::string &control) const
+std::string QtForm::textOf(QWidget *combo) const
 {
-    const auto *combo = qobject_cast<QComboBox *>(m_widgets[m_form.index(control)]);
-    return combo ? combo->currentText().toStdString() : m_form.comboText;
+    return qobject_cast<QComboBox *>(combo)->currentText().toStdString();
 }
 
 } // namespace

@@ -21,14 +21,15 @@ void Win32Form::annotate()
         || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
                                    reinterpret_cast<void **>(&m_annotations))))
         return;
-    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
         const Control &control = m_form.controls[i];
-        if (!m_handles[i] || control.kind == Kind::PictureButton
+        HWND handle = madeWidget(i);
+        if (!handle || control.kind == Kind::PictureButton
             || (control.kind != Kind::PictureLabel && control.accessibleName.empty()))
             continue;
-        std::vector<HWND> parts = {m_handles[i]};
+        std::vector<HWND> parts = {handle};
         if (control.kind == Kind::ComboBox) // and its edit field, where the focus goes
-            parts.push_back(GetWindow(m_handles[i], GW_CHILD));
+            parts.push_back(GetWindow(handle, GW_CHILD));
         for (HWND part : parts) {
             if (control.kind == Kind::PictureLabel) {
                 VARIANT hidden{};

@@ -3,10 +3,7 @@
 // The window on Win32, in parts: the window and its controls (window.cpp),
 // their layout for a density (layout.cpp), painting (paint.cpp), the keyboard
 // (keyboard.cpp) and what screen readers are told (accessibility.cpp).
-#include "platform/window.h"
-#include "form/view.h"
-
-#include "form/form.h"
+#include "form/formstate.h"
 #include "platform/win32/gdi.h"
 
 #include <windows.h>
@@ -16,7 +13,7 @@
 
 struct IAccPropServices;
 
-class Win32Form : public FormView
+class Win32Form : public FormState<HWND>
 {
 public:
     explicit Win32Form(const FormDescription &form);
@@ -28,24 +25,24 @@ public:
     bool tab(const MSG &message);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    int checkValue(const std::string &control) const override;
-    std::string text(const std::string &control) const override;
     void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
     void showError(const std::string &text) override { show(text, MB_ICONERROR); }
 
 private:
-    HWND made(std::size_t control);
-    std::optional<std::size_t> controlOf(HWND handle) const;
+    HWND make(std::size_t control) override;
+    HWND parentOf(HWND handle) const override { return GetParent(handle); }
+    int checkValueOf(HWND box) const override;
+    std::string textOf(HWND combo) const override;
     void command(int id, int notification, HWND from);
     void show(const std::string &text, UINT icon);
 
     // layout.cpp
     void setDensity(int dpi);
-    void place(std::size_t control);
+    void place(std::size_t control, HWND handle);
     // paint.cpp
     void eraseBackground(HDC dc);
     void drawButton(const DRAWITEMSTRUCT &item);
-    HBRUSH shade(HDC dc, HWND control);
+    HBRUSH controlBrush(HDC dc, HWND control);
     // keyboard.cpp
     void pressEnter();
     // accessibility.cpp
@@ -62,9 +59,8 @@ private:
     Gdi<HBRUSH> m_backgroundBrush;
     Gdi<HBITMAP> m_background;
     // By the control's place in the description; none until it is made.
-    std::vector<HWND> m_handles;
     std::vector<Gdi<HBITMAP>> m_pictures;
-    std::vector<Gdi<HBRUSH>> m_shades;
+    std::vector<Gdi<HBRUSH>> m_brushes;
     bool m_annotationAsked = false;
     IAccPropServices *m_annotations = nullptr;
     std::vector<HWND> m_annotated;

@@ -2,15 +2,13 @@
 // the stacking order, and Enter clicks a focused button and nothing else.
 #include "platform/win32/form.h"
 
-#include "form/rules.h"
-
 bool Win32Form::tab(const MSG &message)
 {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || (GetKeyState(VK_CONTROL) & 0x8000)
         || (GetKeyState(VK_MENU) & 0x8000) || (message.hwnd != m_window && !IsChild(m_window, message.hwnd)))
         return false;
-    const std::size_t next = tabFrom(m_form, controlOf(GetFocus()), GetKeyState(VK_SHIFT) & 0x8000);
-    HWND handle = made(next);
+    const std::size_t next = nextStop(GetFocus(), GetKeyState(VK_SHIFT) & 0x8000);
+    HWND handle = widget(next);
     SetFocus(handle);
     if (m_form.controls[next].kind == Kind::ComboBox) // its text selected, as a dialog does
         SendMessageW(handle, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));

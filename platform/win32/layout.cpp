@@ -19,17 +19,16 @@ void Win32Form::setDensity(int dpi)
         SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (std::size_t i = 0; i < m_handles.size(); ++i) {
-        if (m_handles[i])
-            place(i);
+    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
+        if (HWND handle = madeWidget(i))
+            place(i, handle);
     }
     InvalidateRect(m_window, nullptr, TRUE);
 }
 
-void Win32Form::place(std::size_t index)
+void Win32Form::place(std::size_t index, HWND handle)
 {
     const Control &control = m_form.controls[index];
-    HWND handle = m_handles[index];
     const RECT place = pixels(control.place, m_dpi);
     const int height = place.bottom - place.top;
     // A combo box's window holds its list too, with room for all of it.

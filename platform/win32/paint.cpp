@@ -10,8 +10,6 @@ void Win32Form::eraseBackground(HDC dc)
     GetClientRect(m_window, &client);
     FillRect(dc, &client, m_backgroundBrush.get());
     drawPicture(dc, m_background.get(), 0, 0);
-    if (BOOL reader = FALSE; !m_annotationAsked && SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
-        askForNames();
 }
 
 // The picture centred on the face and clipped to it, the same in every state.
@@ -27,27 +25,28 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
     BITMAP size{};
     if (!picture || !GetObjectW(picture, sizeof size, &size))
         return;
-    const PictureButtonLook &look = m_form.buttonLook;
-    const int offset = pressed ? MulDiv(look.pressedOffset, m_dpi, 96) : 0;
-    drawPicture(item.hDC, picture, (face.right - size.bmWidth) / 2 + offset, (face.bottom - size.bmHeight) / 2 + offset);
+    const ButtonFace layout = buttonFace(m_form.buttonLook, face.right - face.left, face.bottom - face.top,
+                                         size.bmWidth, size.bmHeight, pressed, m_dpi);
+    drawPicture(item.hDC, picture, face.left + layout.pictureLeft, face.top + layout.pictureTop);
     if (item.itemState & ODS_FOCUS) {
-        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, colour(look.focusFrame)));
+        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, colour(m_form.buttonLook.focusFrame)));
         HGDIOBJ previousPen = SelectObject(item.hDC, pen.get());
         HGDIOBJ previousBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
         SetBkMode(item.hDC, TRANSPARENT);
-        const int inset = MulDiv(look.focusInset, m_dpi, 96);
-        Rectangle(item.hDC, face.left + inset, face.top + inset, face.right - inset, face.bottom - inset);
+        const Pixels frame = layout.focusFrame;
+        Rectangle(item.hDC, face.left + frame.left, face.top + frame.top, face.left + frame.left + frame.width,
+                  face.top + frame.top + frame.height);
         SelectObject(item.hDC, previousBrush);
         SelectObject(item.hDC, previousPen);
     }
 }
 
 // A control with a colour of its own gets a brush of it; others none.
-HBRUSH Win32Form::shade(HDC dc, HWND handle)
+HBRUSH Win32Form::controlBrush(HDC dc, HWND handle)
 {
     const auto control = controlOf(handle);
     if (!control || !m_form.controls[*control].background)
         return nullptr;
     SetBkColor(dc, colour(*m_form.controls[*control].background));
-    return m_shades[*control].get();
+    return m_brushes[*control].get();
 }

@@ -40,9 +40,9 @@ std::wstring resourceName(const std::string &picture)
 
 HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi)
 {
-    const PictureChoice choice = pictureFor(dpi / 96.0);
-    HBITMAP picture = *choice.suffix ? loadPng(instance, resourceName(name + choice.suffix).c_str())
-                                     : HBITMAP(LoadImageW(instance, toWide(name).c_str(), IMAGE_BITMAP, 0, 0, 0));
+    const PictureChoice choice = pictureFor(name, dpi / 96.0);
+    HBITMAP picture = choice.png ? loadPng(instance, resourceName(choice.stored).c_str())
+                                 : HBITMAP(LoadImageW(instance, toWide(choice.stored).c_str(), IMAGE_BITMAP, 0, 0, 0));
     return picture && choice.shrink != 1.0 ? scaled(picture, choice.shrink) : picture;
 }
 

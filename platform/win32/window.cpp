@@ -3,7 +3,7 @@
 #include "platform/win32/form.h"
 
 #include "form/report.h"
-#include "form/rules.h"
+#include "platform/window.h"
 #include "platform/win32/density.h"
 #include "platform/win32/newer.h"
 #include "platform/win32/text.h"
@@ -25,7 +25,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 } // namespace
 
 Win32Form::Win32Form(const FormDescription &form)
-    : m_form(form), m_handles(form.controls.size()), m_pictures(form.controls.size()), m_shades(form.controls.size())
+    : FormState(form), m_form(form), m_pictures(form.controls.size()), m_brushes(form.controls.size())
 {
 }
 
@@ -59,21 +59,14 @@ bool Win32Form::create(HINSTANCE instance)
         return false;
     setDensity(dpiOf(m_window)); // the monitor it opened on may differ from the system's
 
-    // Stacked as listed, each above the one before, where they overlap.
-    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
-        if (madeAtStart(m_form, m_form.controls[i]))
-            SetWindowPos(made(i), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    m_lastFocus = made(m_form.tabOrder.front());
+    m_lastFocus = makeShown();
     return true;
 }
 
-// The control, made now if it was not yet: hidden, whole, then shown, since a
-// visible control paints, or may take the focus, as soon as its text is set.
-HWND Win32Form::made(std::size_t index)
+// Hidden, whole, then shown, since a visible control paints, or may take the
+// focus, as soon as its text is set; above those made before, where they overlap.
+HWND Win32Form::make(std::size_t index)
 {
-    if (m_handles[index])
-        return m_handles[index];
     const Control &control = m_form.controls[index];
     const wchar_t *windowClass = L"BUTTON";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
@@ -93,8 +86,7 @@ HWND Win32Form::made(std::size_t index)
         style |= BS_OWNERDRAW | WS_TABSTOP;
         break;
     }
-    HWND handle = m_handles[index]
-        = CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, m_window,
+    HWND handle = CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, m_window,
                           reinterpret_cast<HMENU>(INT_PTR(firstControlId + int(index))), GetModuleHandleW(nullptr), nullptr);
     if (control.kind == Kind::PictureButton) // read by screen readers, never drawn
         SetWindowTextW(handle, toWide(control.accessibleName).c_str());
@@ -103,35 +95,19 @@ HWND Win32Form::made(std::size_t index)
     if (control.kind == Kind::ComboBox)
         SetWindowTextW(handle, toWide(m_form.comboText).c_str());
     if (control.background)
-        m_shades[index] = Gdi(CreateSolidBrush(colour(*control.background)));
-    place(index);
-    ShowWindow(handle, SW_SHOWNA);
+        m_brushes[index] = Gdi(CreateSolidBrush(colour(*control.background)));
+    place(index, handle);
+    SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return handle;
 }
 
-// The control this window is, or is part of (the edit field inside a combo box).
-std::optional<std::size_t> Win32Form::controlOf(HWND handle) const
+int Win32Form::checkValueOf(HWND box) const
 {
-    for (; handle && handle != m_window; handle = GetParent(handle)) {
-        const int id = GetDlgCtrlID(handle) - firstControlId;
-        if (id >= 0 && std::size_t(id) < m_handles.size() && m_handles[std::size_t(id)] == handle)
-            return std::size_t(id);
-    }
-    return std::nullopt;
+    return int(SendMessageW(box, BM_GETCHECK, 0, 0));
 }
 
-// A control not yet made still holds what it started with.
-int Win32Form::checkValue(const std::string &control) const
+std::string Win32Form::textOf(HWND handle) const
 {
-    HWND handle = m_handles[m_form.index(control)];
-    return handle ? int(SendMessageW(handle, BM_GETCHECK, 0, 0)) : 0;
-}
-
-std::string Win32Form::text(const std::string &control) const
-{
-    HWND handle = m_handles[m_form.index(control)];
-    if (!handle)
-        return m_form.comboText;
     std::wstring text(std::size_t(GetWindowTextLengthW(handle)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(handle, text.data(), int(text.size()))));
     return toUtf8(text);
@@ -152,8 +128,8 @@ void Win32Form::command(int id, int notification, HWND from)
     // A click, or an edit of a combo box's text (not a pick from its list).
     if (notification != BN_CLICKED && notification != CBN_EDITCHANGE)
         return;
-    if (const Action action = boundAction(m_form, *control, notification == BN_CLICKED ? Event::Click : Event::Change))
-        action(*this);
+    if (const Action *action = boundAction(m_form, *control, notification == BN_CLICKED ? Event::Click : Event::Change))
+        (*action)(*this);
 }
 
 LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,9 +148,12 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         break;
     case WM_ERASEBKGND:
         eraseBackground(HDC(wParam));
+        // After the first paint, so that it never delays the window.
+        if (BOOL reader = FALSE; !m_annotationAsked && SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
+            askForNames();
         return 1;
     case WM_CTLCOLORSTATIC: // check boxes ask here for their background
-        if (HBRUSH brush = shade(HDC(wParam), HWND(lParam)))
+        if (HBRUSH brush = controlBrush(HDC(wParam), HWND(lParam)))
             return LRESULT(brush);
         break;
     case WM_DRAWITEM:
