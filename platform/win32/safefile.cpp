@@ -33,7 +33,7 @@ std::string folderShown(const std::wstring &path)
     return toUtf8(folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
 }
 
-// The owner of what a handle (opened with READ_CONTROL) holds; null where it cannot be told.
+// The owner of what a handle holds; null where it cannot be told (opened without READ_CONTROL).
 struct Owner
 {
     PSID sid = nullptr;
@@ -84,6 +84,15 @@ bool allowed(HANDLE file, const std::wstring &name)
     return maker.sid && owner.sid && (isUs(maker.sid) || EqualSid(maker.sid, owner.sid));
 }
 
+// Opened to read its owner too, where the file lets us: allowed() needs it
+// only for a link or a second name.
+HANDLE openFile(const std::wstring &path, DWORD access, DWORD flags)
+{
+    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file = CreateFileW(path.c_str(), access | READ_CONTROL, sharing, nullptr, OPEN_EXISTING, flags, nullptr);
+    return file != INVALID_HANDLE_VALUE ? file : CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
 // Where an open file really is: the end of any links (reparse points on
 // Windows, Unix symbolic links under Wine, which does not show them as such),
 // and under Program Files perhaps the user's VirtualStore. Empty where this
@@ -109,9 +118,7 @@ struct Found
 // whether it may be written.
 Found finalPath(const std::wstring &path)
 {
-    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file = openFile(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
     if (file == INVALID_HANDLE_VALUE)
         return {path};
     BY_HANDLE_FILE_INFORMATION information{};
@@ -146,8 +153,7 @@ Cause causeOf(DWORD error, Cause denied)
 // leave the old file's tail. The file at PATH was reached from NAME.
 std::optional<Failure> writeInPlace(const std::wstring &name, const std::wstring &path, const std::string &bytes, Cause denied)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | READ_CONTROL,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE file = openFile(path, GENERIC_WRITE, 0);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return Failure{int(error), causeOf(error, denied), folderShown(path)};
