@@ -7,6 +7,7 @@ enum class Cause {
     None,
     ReadOnly,       // the file is read-only
     OtherOwner,     // the file belongs to another user
+    OthersLink,     // reached through a link or second name that another user made, and could not write through
     FolderLocked,   // the folder cannot be written
     FolderGone,     // the working folder was deleted
     InUse,          // another program holds the file

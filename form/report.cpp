@@ -8,6 +8,7 @@ const char *causeText(Cause cause)
     case Cause::None: break;
     case Cause::ReadOnly: return "the file is read-only";
     case Cause::OtherOwner: return "the file belongs to another user";
+    case Cause::OthersLink: return "it is a link made by another user, to a file they cannot write";
     case Cause::FolderLocked: return "the folder cannot be written";
     case Cause::FolderGone: return "the folder no longer exists";
     case Cause::InUse: return "the file is in use by another program, perhaps the game";

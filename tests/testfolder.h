@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/report.h"
+#include "platform/safefile.h"
 
 #include <doctest/doctest.h>
 
@@ -18,6 +19,11 @@ namespace fs = std::filesystem;
 // What the game's file held, and what Apply writes over it.
 inline const std::string old = "[Display]\r\nWINDOWED =1\r\nRESOLUTION =640x480x16\r\nGAMMA =1.2\r\n";
 inline const std::string applied = "WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n";
+
+inline std::optional<Failure> replaced()
+{
+    return replaceFile("locale.ini", applied);
+}
 
 // A failure's fields, as a check shows them when they differ.
 inline std::ostream &operator<<(std::ostream &out, const Failure &failure)

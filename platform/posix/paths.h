@@ -4,15 +4,33 @@
 
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
-// Every path here stays relative to the current directory, as the caller gave
-// it: a folder's absolute name need be neither valid text nor searchable.
-std::string folderOf(const std::string &path);
+// A file reached from the current directory as open() would reach it, but one
+// name at a time, each opened without following it: every link on the way is
+// seen, and what was checked is what is then used, held by its descriptor.
+// Paths stay relative to the current directory, as the caller gave them: a
+// folder's absolute name need be neither valid text nor searchable.
+struct Reached
+{
+    int folder = -1;             // the folder that holds the name, opened (O_PATH)
+    std::string name;            // the file's name there
+    std::string where;           // that folder as reached: "" for the current one, else relative to it or absolute
+    bool exists = false;
+    struct stat status{};        // the file's, where it exists
+    struct stat folderStatus{};
+    std::vector<uid_t> linkers;  // the owners of the links followed on the way
 
-// Follows symbolic links from the name as open() would, one step at a time, so
-// that the file that is written is the one the link points to. Returns 0 and
-// whether something is there, or the error number.
-int followLinks(std::string &path, struct stat &status, bool &exists);
+    Reached() = default;
+    Reached(const Reached &) = delete;
+    ~Reached();
+};
+
+// Returns 0, or the error number.
+int reach(std::string path, Reached &reached);
+
+// The folder a report names: where it was reached, from the current directory.
+std::string shownFolder(const std::string &where);
 
 // Why something other than a regular file is left alone.
 Cause kindOf(mode_t mode);
