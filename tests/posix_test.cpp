@@ -76,8 +76,9 @@ std::string held()
 // these, where any are given.
 std::string state(const std::string &bytes)
 {
-    put(fs::temp_directory_path() / "korvane-bytes", bytes);
-    const std::string other = "find . -type f ! -exec cmp -s {} " + (fs::temp_directory_path() / "korvane-bytes").string()
+    const fs::path compared = fs::temp_directory_path() / ("korvane-bytes-" + std::to_string(testProcess)); // one per run
+    put(compared, bytes);
+    const std::string other = "find . -type f ! -exec cmp -s {} " + compared.string()
                               + " ';' -printf '%p holds other bytes\\n' | sort";
     FILE *listing = popen(("find . -printf '%p %U:%G %m %l\\n' | sort; find . -print0 | sort -z | xargs -0 getfattr -hd -m - 2>&1; "
                            + (bytes.empty() ? "" : other)).c_str(), "r");
