@@ -1,5 +1,7 @@
 #include "platform/programstart.h"
 
+#include "platform/posix/paths.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -15,7 +17,7 @@
 namespace {
 
 // Where it was found, as a whole path when the working folder can be told.
-std::string shown(const std::string &path)
+std::string wholePath(const std::string &path)
 {
     const std::string current = currentFolder();
     return path.front() == '/' || current.empty() ? path : current + "/" + path;
@@ -24,7 +26,7 @@ std::string shown(const std::string &path)
 // The folder it was found in, for the report.
 std::string foundIn(const std::string &path)
 {
-    const std::string whole = shown(path);
+    const std::string whole = wholePath(path);
     const auto slash = whole.rfind('/');
     return slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1);
 }
@@ -137,7 +139,7 @@ std::optional<Failure> startProgram(const std::string &name)
     if (S_ISDIR(status.st_mode))
         return failure(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return failure(EACCES, Cause::NotRegular);
+        return failure(EACCES, kindOf(status.st_mode));
 
     if (isWindowsProgram(path)) {
         const std::string wine = findAlongPath("wine", false);
@@ -147,5 +149,5 @@ std::optional<Failure> startProgram(const std::string &name)
     }
     if (access(path.c_str(), X_OK) != 0)
         return failure(EACCES, Cause::NotExecutable);
-    return spawn(folder, path, {shown(path)});
+    return spawn(folder, path, {wholePath(path)});
 }
