@@ -326,8 +326,9 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     const std::string wine = "#!/bin/sh\nprintf '%s|%s|%s\\n' \"${0##*/}\" \"$*\" \"$WINEPREFIX\" >> started.log\n";
     script("wine", wine), script("wine-ge", wine);
     // Wine prefixes: one with another inside it, and a drive_c with no registry beside it.
-    fs::create_directories("pfx/drive_c/inner/drive_c"), fs::create_directories("pfx/drive_c/archive/drive_c"), fs::create_directory("pfx/dosdevices");
-    put("pfx/system.reg", ""), put("pfx/drive_c/inner/system.reg", "");
+    for (const char *folder : {"pfx/dosdevices", "pfx/drive_c/in/drive_c", "pfx/drive_c/zip/drive_c"})
+        fs::create_directories(folder);
+    put("pfx/system.reg", ""), put("pfx/drive_c/in/system.reg", "");
     fs::create_directory_symlink("../drive_c", "pfx/dosdevices/c:"), fs::create_directory_symlink("pfx/dosdevices/c:", "linked");
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
@@ -356,9 +357,11 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
         {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe|\n"}, // the empty entry is the current folder
         {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe|\n"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "linked:", "wine|linked/korvane.exe|" + here + "/pfx\n"},
-        {"pfx/drive_c/inner/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/inner/drive_c:", "wine|pfx/drive_c/inner/drive_c/korvane.exe|" + here + "/pfx/drive_c/inner\n"},
-        {"pfx/drive_c/archive/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/archive/drive_c:", "wine|pfx/drive_c/archive/drive_c/korvane.exe|" + here + "/pfx\n"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "linked:", "wine|linked/korvane.exe|" + here + "/pfx\n"},  // by way of dosdevices/c:
+        {"pfx/drive_c/in/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/in/drive_c:",
+         "wine|pfx/drive_c/in/drive_c/korvane.exe|" + here + "/pfx/drive_c/in\n"},
+        {"pfx/drive_c/zip/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/zip/drive_c:",
+         "wine|pfx/drive_c/zip/drive_c/korvane.exe|" + here + "/pfx\n"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|/own\n", "", "/own"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine-ge|pfx/drive_c/korvane.exe|" + here + "/pfx\n", here + "/wine-ge"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
