@@ -22,13 +22,17 @@ std::optional<Failure> start()
     return startProgram("korvane.exe");
 }
 
-// The number a new handle gets: another, if an action kept one (Wine counts
-// none). A failed start leaves no program running, so only handles are looked at.
-HANDLE nextHandle()
+// The numbers the next new handles get: others, if an action kept one (Wine
+// counts none), even above a free one it let go. A failed start leaves no
+// program running, so only handles are looked at.
+std::vector<HANDLE> nextHandles()
 {
-    const HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(handle);
-    return handle;
+    std::vector<HANDLE> handles(16);
+    for (HANDLE &handle : handles)
+        handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    for (HANDLE handle : handles)
+        CloseHandle(handle);
+    return handles;
 }
 
 // Whatever an action did, it leaves nothing beside the file and no handle;
@@ -37,9 +41,9 @@ void check(std::optional<Failure> (*action)(), const std::optional<Failure> &exp
 {
     const auto beside = entries(fs::absolute(file).parent_path());
     const std::string before = contents(file);
-    const HANDLE handle = nextHandle();
+    const auto handles = nextHandles();
     CHECK(action() == expected);
-    CHECK(nextHandle() == handle);
+    CHECK(nextHandles() == handles);
     CHECK(entries(fs::absolute(file).parent_path()) == beside);
     CHECK(contents(file) == (expected ? before : applied));
 }
@@ -93,13 +97,16 @@ TEST_CASE("each action, done or refused for its real cause, leaves nothing behin
         check([] { return replaceFile("absent.ini", applied); },
               Failure{ERROR_ACCESS_DENIED, Cause::FolderLocked, currentFolder()}, "absent.ini");
     }
-    SUBCASE("korvane.exe: a folder, not a program")
+    SUBCASE("korvane.exe: a folder, not a program; a program started")
     {
         fs::create_directory("korvane.exe");
         check(start, Failure{ERROR_FILE_NOT_FOUND, Cause::Folder, here}); // Wine's number; Windows may say 5
         fs::remove("korvane.exe");
         put("korvane.exe", "\x7f" "ELF not a Windows program at all");
         check(start, Failure{ERROR_BAD_EXE_FORMAT, Cause::None, here});
+        const auto handles = nextHandles(); // and a program started: Windows' own, which does nothing without arguments
+        CHECK(startProgram("rundll32.exe") == std::nullopt);
+        CHECK(nextHandles() == handles);
     }
 }
 
