@@ -323,13 +323,10 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     fs::create_directories("first/korvane.exe"); // passed over: not a program
     put("first/wine", "MZ"); // not a program to start one with
     fs::create_directory("bin");
-    const std::string wine = "#!/bin/sh\nprintf '%s|%s|%s\\n' \"${0##*/}\" \"$*\" \"$WINEPREFIX\" >> started.log\n";
-    script("wine", wine), script("wine-ge", wine);
+    script("wine", "#!/bin/sh\nprintf 'wine|%s|%s\\n' \"$*\" \"$WINEPREFIX\" >> started.log\n");
     // Wine prefixes: one with another inside it, and a drive_c with no registry beside it.
-    for (const char *folder : {"pfx/dosdevices", "pfx/drive_c/in/drive_c", "pfx/drive_c/zip/drive_c"})
-        fs::create_directories(folder);
-    put("pfx/system.reg", ""), put("pfx/drive_c/in/system.reg", "");
-    fs::create_directory_symlink("../drive_c", "pfx/dosdevices/c:"), fs::create_directory_symlink("pfx/dosdevices/c:", "linked");
+    REQUIRE(system("mkdir -p pfx/dosdevices pfx/drive_c/in/drive_c pfx/drive_c/zip/drive_c && ln -s ../drive_c pfx/dosdevices/c: "
+                   "&& ln -s pfx/dosdevices/c: linked && touch pfx/system.reg pfx/drive_c/in/system.reg") == 0);
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
         const auto failure = startProgram("korvane.exe");
@@ -358,13 +355,11 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
         {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe|\n"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "linked:", "wine|linked/korvane.exe|" + here + "/pfx\n"},  // by way of dosdevices/c:
-        {"pfx/drive_c/in/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/in/drive_c:",
-         "wine|pfx/drive_c/in/drive_c/korvane.exe|" + here + "/pfx/drive_c/in\n"},
-        {"pfx/drive_c/zip/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/zip/drive_c:",
-         "wine|pfx/drive_c/zip/drive_c/korvane.exe|" + here + "/pfx\n"},
+        {"pfx/drive_c/in/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/in/drive_c:", "wine|pfx/drive_c/in/drive_c/korvane.exe|" + here + "/pfx/drive_c/in\n"},
+        {"pfx/drive_c/zip/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/zip/drive_c:", "wine|pfx/drive_c/zip/drive_c/korvane.exe|" + here + "/pfx\n"},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|/own\n", "", "/own"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine-ge|pfx/drive_c/korvane.exe|" + here + "/pfx\n", here + "/wine-ge"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n", here + "/wine"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
         {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NamedPipe)},
         {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
         {"korvane.exe", "#!/nowhere/sh\n", 0755, "", failed(ENOENT)},
