@@ -76,7 +76,7 @@ std::string held()
 // these, where any are given.
 std::string state(const std::string &bytes)
 {
-    const fs::path compared = fs::temp_directory_path() / ("korvane-bytes-" + std::to_string(testProcess)); // one per run
+    const fs::path compared = fs::temp_directory_path() / ("korvane-bytes-" + std::to_string(testProcess)); // this run's own
     put(compared, bytes);
     const std::string other = "find . -type f ! -exec cmp -s {} " + compared.string()
                               + " ';' -printf '%p holds other bytes\\n' | sort";
@@ -85,6 +85,7 @@ std::string state(const std::string &bytes)
     std::string all(1 << 16, '\0');
     all.resize(fread(all.data(), 1, all.size(), listing));
     pclose(listing);
+    fs::remove(compared);
     return all;
 }
 
