@@ -20,6 +20,7 @@ enum class Cause {
     NotRegular,
     NotExecutable,
     NeedsWine,      // a Windows program, and no wine to start it
+    WineNamed,      // a Windows program, and the folder is the wine that WINE names
     NotFound,       // looked in the current folder and along PATH
 };
 

@@ -20,7 +20,8 @@ const char *causeText(Cause cause)
     case Cause::Device: return "it is a device, not a regular file";
     case Cause::NotRegular: return "it is not a regular file";
     case Cause::NotExecutable: return "the file is not marked executable";
-    case Cause::NeedsWine: return "it is a Windows program, and no wine was found on PATH to start it";
+    case Cause::NeedsWine: return "it is a Windows program, and no wine was found on PATH to start it; WINE can name one";
+    case Cause::WineNamed: return "it is a Windows program, and WINE names that wine to start it";
     case Cause::NotFound: return "looked in the current folder and along PATH";
     }
     return nullptr;

@@ -1,8 +1,9 @@
 // The tests' helper under Wine. Copied as korvane*.exe and started without
 // arguments, it stands in for the game: appends how it was started to
-// started.log in its working folder, "name|arguments|folder|show command", and
-// loads gdiplus.dll by its bare name, as a careless program would. With
-// "boxes", it prints the caption and texts of each open message box.
+// started.log in its working folder, "name|arguments|folder|show command" (-1
+// where none was passed), and loads gdiplus.dll by its bare name, as a
+// careless program would. With "boxes", it prints the caption and texts of
+// each open message box.
 #include <windows.h>
 
 #include <cstdio>
@@ -28,7 +29,8 @@ int main(int argc, char *argv[])
         GetCurrentDirectoryA(MAX_PATH, folder);
         LoadLibraryA("gdiplus.dll");
         if (FILE *log = std::fopen("started.log", "ab")) {
-            std::fprintf(log, "%s|%d|%s|%d\n", argv[0], argc - 1, folder, startup.wShowWindow);
+            const int showCommand = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
+            std::fprintf(log, "%s|%d|%s|%d\n", argv[0], argc - 1, folder, showCommand);
             std::fclose(log);
         }
         Sleep(10000); // outlasts the test, so a program that waited for it would fail

@@ -128,11 +128,13 @@ WRAP(int, faccessat, EIO, (int at, const char *path, int mode, int flags), (at, 
 WRAP(pid_t, fork, EAGAIN, (), ())
 WRAP(pid_t, waitpid, EINTR, (pid_t child, int *status, int options), (child, status, options))
 WRAP(int, pipe2, EMFILE, (int fds[2], int flags), (fds, flags))
-WRAP(int, execv, E2BIG, (const char *file, char *const words[]), (file, words))
+WRAP(int, execve, E2BIG, (const char *file, char *const words[], char *const settings[]), (file, words, settings))
 WRAP(int, perm_copy_fd, ENOTSUP, (const char *a, int b, const char *c, int d, error_context *e), (a, b, c, d, e))
 WRAP(int, attr_copy_fd, ENOTSUP,
      (const char *a, int b, const char *c, int d, int (*e)(const char *, error_context *), error_context *f),
      (a, b, c, d, e, f))
+char *__real_realpath(const char *path, char *resolved);
+char *__wrap_realpath(const char *path, char *resolved) { return due(EACCES) ? nullptr : __real_realpath(path, resolved); }
 int __real_open(const char *path, int flags, ...);
 int __real_openat(int at, const char *path, int flags, ...);
 int __real_close(int fd);
@@ -341,7 +343,10 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     fs::create_directories("first/korvane.exe"); // passed over: not a program
     put("first/wine", "MZ"); // not a program to start one with
     fs::create_directory("bin");
-    script("wine", "#!/bin/sh\nprintf 'wine|%s\\n' \"$*\" >> started.log\n");
+    script("wine", "#!/bin/sh\nprintf 'wine|%s|%s\\n' \"$*\" \"$WINEPREFIX\" >> started.log\n");
+    // Wine prefixes: one with another inside it, and a drive_c with no registry beside it.
+    REQUIRE(system("mkdir -p pfx/dosdevices pfx/drive_c/in/drive_c pfx/drive_c/zip/drive_c && ln -s ../drive_c pfx/dosdevices/c: "
+                   "&& ln -s pfx/dosdevices/c: linked && touch pfx/system.reg pfx/drive_c/in/system.reg") == 0);
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
         const auto failure = startProgram("korvane.exe");
@@ -362,13 +367,20 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     {
         std::string file, body;
         mode_t mode;
-        std::string path, outcome;
+        std::string path, outcome, wine = {}, prefix = {}; // WINE and WINEPREFIX, unset where empty
     } rows[] = {
         {"bin/korvane.exe", game, 0755, "first:bin:/usr/bin:/bin", "korvane.exe||" + here + "\n"},
         {"korvane.exe", signals, 0755, "/usr/bin:/bin", "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n"},
-        {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe\n"}, // the empty entry is the current folder
-        {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe\n"},
-        {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NotRegular)},
+        {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe|\n"}, // the empty entry is the current folder
+        {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe|\n"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "linked:", "wine|linked/korvane.exe|" + here + "/pfx\n"},  // by way of dosdevices/c:
+        {"pfx/drive_c/in/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/in/drive_c:", "wine|pfx/drive_c/in/drive_c/korvane.exe|" + here + "/pfx/drive_c/in\n"},
+        {"pfx/drive_c/zip/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/zip/drive_c:", "wine|pfx/drive_c/zip/drive_c/korvane.exe|" + here + "/pfx\n"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|/own\n", "", "/own"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n", here + "/wine"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
+        {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NamedPipe)},
         {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
         {"korvane.exe", "#!/nowhere/sh\n", 0755, "", failed(ENOENT)},
         {"korvane.exe", "", S_IFDIR | 0755, "", failed(EISDIR)},
@@ -390,6 +402,8 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
         else
             script(row.file, row.body, row.mode);
         setenv("PATH", row.path.c_str(), 1);
+        row.wine.empty() ? unsetenv("WINE") : setenv("WINE", row.wine.c_str(), 1);
+        row.prefix.empty() ? unsetenv("WINEPREFIX") : setenv("WINEPREFIX", row.prefix.c_str(), 1);
         eachFault(started, [&](const std::string &outcome, bool faulted) {
             CHECK(outcome.find("\nand started: ") == std::string::npos);
             CHECK(outcome != "<missing>");

@@ -1,8 +1,11 @@
 #include "platform/programstart.h"
 
+#include "platform/posix/paths.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,7 +18,7 @@
 namespace {
 
 // Where it was found, as a whole path when the working folder can be told.
-std::string shown(const std::string &path)
+std::string wholePath(const std::string &path)
 {
     const std::string current = currentFolder();
     return path.front() == '/' || current.empty() ? path : current + "/" + path;
@@ -24,7 +27,7 @@ std::string shown(const std::string &path)
 // The folder it was found in, for the report.
 std::string foundIn(const std::string &path)
 {
-    const std::string whole = shown(path);
+    const std::string whole = wholePath(path);
     const auto slash = whole.rfind('/');
     return slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1);
 }
@@ -68,23 +71,48 @@ std::string findAlongPath(const std::string &name, bool windowsToo)
     return {};
 }
 
-// Starts the program detached, and carries exec's own error number back.
-std::optional<Failure> spawn(const std::string &folder, const std::string &file, std::vector<std::string> words)
+// The Wine prefix a folder lies in: the nearest folder above it, links
+// resolved, with drive_c on the way down and a registry beside it (an unpacked
+// archive may hold a drive_c alone). None where that cannot be told.
+std::string winePrefixOf(const std::string &folder)
 {
-    std::vector<char *> argv;
+    char *resolved = realpath(folder.c_str(), nullptr);
+    std::string below = resolved ? resolved : "/";
+    std::free(resolved);
+    while (below != "/") {
+        const std::string above = folderOf(below);
+        if (below.ends_with("/drive_c") && isRegular(above + "/system.reg"))
+            return above;
+        below = above;
+    }
+    return {};
+}
+
+// Starts the program detached, with our environment and the setting given,
+// and carries exec's own error number back as the failure given.
+std::optional<Failure> spawn(Failure failure, const std::string &file, std::vector<std::string> words,
+                             std::string setting = {})
+{
+    std::vector<char *> argv, environment;
     for (std::string &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    for (char **entry = environ; *entry; ++entry)
+        environment.push_back(*entry);
+    if (!setting.empty())
+        environment.push_back(setting.data());
+    environment.push_back(nullptr);
+    const auto failed = [&](int number) { return failure.number = number, failure; };
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
-        return Failure{errno, Cause::None, folder};
+        return failed(errno);
     const pid_t middle = fork();
     if (middle < 0) {
         const int number = errno;
         close(report[0]);
         close(report[1]);
-        return Failure{number, Cause::None, folder};
+        return failed(number);
     }
     if (middle == 0) {
         // The middle child leaves at once: the program is adopted by init, so
@@ -100,7 +128,7 @@ std::optional<Failure> spawn(const std::string &folder, const std::string &file,
             sigprocmask(SIG_SETMASK, &none, nullptr);
             signal(SIGPIPE, SIG_DFL);
             signal(SIGXFSZ, SIG_DFL);
-            execv(file.c_str(), argv.data());
+            execve(file.c_str(), argv.data(), environment.data());
         }
         const int number = errno; // only a failed fork or exec gets here
         while (write(report[1], &number, sizeof number) < 0 && errno == EINTR) {
@@ -116,7 +144,7 @@ std::optional<Failure> spawn(const std::string &folder, const std::string &file,
     }
     close(report[0]);
     if (got == sizeof execError)
-        return Failure{execError, Cause::None, folder};
+        return failed(execError);
     return std::nullopt;
 }
 
@@ -137,15 +165,23 @@ std::optional<Failure> startProgram(const std::string &name)
     if (S_ISDIR(status.st_mode))
         return failure(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return failure(EACCES, Cause::NotRegular);
+        return failure(EACCES, kindOf(status.st_mode));
 
     if (isWindowsProgram(path)) {
-        const std::string wine = findAlongPath("wine", false);
+        // The Wine that WINE names, as the shell finds a command, or else wine from PATH.
+        const char *named = std::getenv("WINE");
+        const bool chosen = named && *named;
+        const std::string wine = !chosen ? findAlongPath("wine", false)
+                                 : std::strchr(named, '/') ? named : findAlongPath(named, false);
         if (wine.empty())
-            return failure(ENOEXEC, Cause::NeedsWine);
-        return spawn(folder, wine, {wine, path.find('/') == std::string::npos ? "./" + path : path});
+            return chosen ? Failure{ENOENT, Cause::WineNamed, named} : failure(ENOEXEC, Cause::NeedsWine);
+        // A game installed in a Wine prefix runs in it, unless the user chose one.
+        const std::string prefix = std::getenv("WINEPREFIX") ? "" : winePrefixOf(folderOf(path));
+        return spawn(chosen ? Failure{0, Cause::WineNamed, wine} : failure(0), wine,
+                     {wine, path.find('/') == std::string::npos ? "./" + path : path},
+                     prefix.empty() ? "" : "WINEPREFIX=" + prefix);
     }
     if (access(path.c_str(), X_OK) != 0)
         return failure(EACCES, Cause::NotExecutable);
-    return spawn(folder, path, {shown(path)});
+    return spawn(failure(0), path, {wholePath(path)});
 }

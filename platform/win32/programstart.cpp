@@ -7,11 +7,18 @@
 
 namespace {
 
+// The folder a program's path names it in, without its last separator; empty for a bare name.
+std::wstring containingFolder(const std::wstring &path)
+{
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
 std::wstring programFolder()
 {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
-    return folderOf(path);
+    return containingFolder(path);
 }
 
 bool isFolder(const std::wstring &path)
@@ -54,7 +61,7 @@ std::optional<Failure> startProgram(const std::string &name)
         // Named by the folder it was found in, or else the working folder.
         std::wstring found(MAX_PATH, L'\0');
         found.resize(SearchPathW(nullptr, toWide(name).c_str(), nullptr, DWORD(found.size()), found.data(), nullptr));
-        const std::string where = found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(folderOf(found));
+        const std::string where = found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(containingFolder(found));
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED;
         const bool folder = missing && (isFolder(toWide(name)) || isFolder(programFolder() + L"\\" + toWide(name)));
         return Failure{int(error), folder ? Cause::Folder : Cause::None, where};

@@ -16,12 +16,6 @@ std::string toUtf8(const std::wstring &wide)
     return utf8;
 }
 
-std::wstring folderOf(const std::wstring &path)
-{
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 std::wstring fillInserts(const std::wstring &text, const std::wstring &name)
 {
     std::wstring filled;

@@ -6,9 +6,6 @@
 std::wstring toWide(const std::string &utf8);
 std::string toUtf8(const std::wstring &wide);
 
-// The folder part of a path, without its last separator; empty for a bare name.
-std::wstring folderOf(const std::wstring &path);
-
 // A system text read with its inserts ignored keeps "%1", "%2!d!" and the
 // like: "%1" becomes the name, another insert "(unknown)", and the other
 // escapes what they stand for.
