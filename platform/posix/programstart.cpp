@@ -24,6 +24,13 @@ std::string wholePath(const std::string &path)
     return path.front() == '/' || current.empty() ? path : current + "/" + path;
 }
 
+// The folder that holds it, as the path names it.
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // The folder it was found in, for the report.
 std::string foundIn(const std::string &path)
 {
