@@ -1,6 +1,6 @@
 // The replace and the game's start on Linux: each choice on the real mechanism,
 // and under each in turn every call of theirs failed.
-#include "tests/testfolder.h"
+#include "tests/fixtures.h"
 
 #include "platform/programstart.h"
 #include "platform/safefile.h"

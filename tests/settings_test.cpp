@@ -1,6 +1,6 @@
 // The report's wording, checked here once, with the system's own words for
 // its number on whichever platform this is built for.
-#include "tests/testfolder.h"
+#include "tests/fixtures.h"
 
 TEST_CASE("a report names the action, the folder, the system's words and the cause, from the failure alone")
 {

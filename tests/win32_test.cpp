@@ -1,6 +1,6 @@
 // The replace and the game's start on Windows, through their real failure
 // mechanisms. Run as an ordinary user: Wine run by root writes everywhere.
-#include "tests/testfolder.h"
+#include "tests/fixtures.h"
 
 #include "platform/programstart.h"
 #include "platform/win32/text.h"

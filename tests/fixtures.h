@@ -1,3 +1,5 @@
+// What the unit tests share: a folder of their own, the bytes a file held and
+// what Apply writes, and the file reads and writes that check them.
 #pragma once
 
 #include "form/report.h"
