@@ -1,6 +1,6 @@
 #include "platform/win32/density.h"
 
-#include "platform/win32/newer.h"
+#include "platform/win32/systemfunction.h"
 
 #include <cstddef>
 
@@ -14,14 +14,14 @@ int systemDpi()
 
 int dpiOf(HWND window)
 {
-    static const auto getDpiForWindow = newer<UINT(WINAPI *)(HWND)>(L"user32.dll", "GetDpiForWindow");
+    static const auto getDpiForWindow = systemFunction<UINT(WINAPI *)(HWND)>(L"user32.dll", "GetDpiForWindow");
     const int dpi = getDpiForWindow ? int(getDpiForWindow(window)) : 0;
     return dpi > 0 ? dpi : systemDpi();
 }
 
 RECT frameAround(RECT client, DWORD style, DWORD extendedStyle, int dpi)
 {
-    static const auto adjustForDpi = newer<BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT)>(
+    static const auto adjustForDpi = systemFunction<BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT)>(
         L"user32.dll", "AdjustWindowRectExForDpi");
     if (!adjustForDpi || !adjustForDpi(&client, style, FALSE, extendedStyle, UINT(dpi)))
         AdjustWindowRectEx(&client, style, FALSE, extendedStyle);
@@ -40,7 +40,7 @@ namespace {
 // Windows takes XP's size.
 DWORD majorVersion()
 {
-    static const auto getVersion = newer<LONG(WINAPI *)(OSVERSIONINFOW *)>(L"ntdll.dll", "RtlGetVersion");
+    static const auto getVersion = systemFunction<LONG(WINAPI *)(OSVERSIONINFOW *)>(L"ntdll.dll", "RtlGetVersion");
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     return getVersion && getVersion(&version) == 0 ? version.dwMajorVersion : 5;
@@ -50,7 +50,7 @@ DWORD majorVersion()
 
 HFONT messageFont(int dpi)
 {
-    static const auto metricsForDpi = newer<BOOL(WINAPI *)(UINT, UINT, void *, UINT, UINT)>(
+    static const auto metricsForDpi = systemFunction<BOOL(WINAPI *)(UINT, UINT, void *, UINT, UINT)>(
         L"user32.dll", "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = metricsSize(majorVersion());

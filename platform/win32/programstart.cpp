@@ -1,6 +1,6 @@
 #include "platform/programstart.h"
 
-#include "platform/win32/newer.h"
+#include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 
 #include <windows.h>
@@ -32,7 +32,7 @@ bool isFolder(const std::wstring &path)
 // the game is started with Windows' usual search, and ours is taken up again.
 bool createProcess(std::wstring &commandLine, STARTUPINFOW &startup, PROCESS_INFORMATION &process)
 {
-    static const bool inherited = !newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories");
+    static const bool inherited = !systemFunction<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories");
     if (inherited)
         SetDllDirectoryW(nullptr);
     const BOOL started

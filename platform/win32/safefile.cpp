@@ -1,6 +1,6 @@
 #include "platform/safefile.h"
 
-#include "platform/win32/newer.h"
+#include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 
 #include <aclapi.h>
@@ -100,7 +100,7 @@ HANDLE openFile(const std::wstring &path, DWORD access, DWORD flags)
 std::wstring whereIs(HANDLE file)
 {
     static const auto getFinalPathName
-        = newer<DWORD(WINAPI *)(HANDLE, wchar_t *, DWORD, DWORD)>(L"kernel32.dll", "GetFinalPathNameByHandleW");
+        = systemFunction<DWORD(WINAPI *)(HANDLE, wchar_t *, DWORD, DWORD)>(L"kernel32.dll", "GetFinalPathNameByHandleW");
     std::wstring path(getFinalPathName ? MAX_PATH * 4 : 0, L'\0');
     const DWORD length = getFinalPathName ? getFinalPathName(file, path.data(), DWORD(path.size()), FILE_NAME_NORMALIZED) : 0;
     return length && length < path.size() ? path.substr(0, length) : std::wstring();

@@ -5,7 +5,7 @@
 #include "form/report.h"
 #include "platform/window.h"
 #include "platform/win32/density.h"
-#include "platform/win32/newer.h"
+#include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 #include "resources/resource.h"
 
@@ -197,7 +197,7 @@ int runForm(int, char *[], const FormDescription &form)
     // Older Windows can only take the current folder out, in a way that the
     // game would inherit (startProgram undoes it for the game).
     constexpr DWORD systemFolderOnly = 0x800; // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and 7 with KB2533623
-    if (const auto limit = newer<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
+    if (const auto limit = systemFunction<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
         limit(systemFolderOnly);
     else
         SetDllDirectoryW(L"");
