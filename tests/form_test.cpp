@@ -1,7 +1,9 @@
-// What both programs do with the window's description, on a toolkit of
-// stand-in widgets.
+// What both programs share below their toolkits: the window's rules, on
+// stand-in widgets, and the report's wording, with the system's own words for
+// its number on whichever platform this is built for.
 #include "app/form1.h"
 #include "form/formstate.h"
+#include "form/report.h"
 
 #include <doctest/doctest.h>
 
@@ -70,4 +72,12 @@ TEST_CASE("the picture for a scale: the one drawn for it, else the next larger s
     const ButtonFace face = buttonFace({1, 4, {}}, 206, 86, 201, 87, true, 144);
     CHECK((face.pictureLeft == 4 && face.pictureTop == 2)); // clipped alike at top and bottom
     CHECK((face.focusFrame.left == 6 && face.focusFrame.width == 194 && face.focusFrame.height == 74));
+}
+
+TEST_CASE("a report names the action, the folder, the system's words and the cause, from the failure alone")
+{
+    CHECK(reportText("open the window", "", {}) == "cannot open the window: the system gave no cause");
+    CHECK(reportText("write", "locale.ini", {2, Cause::InUse, "/games/k"})
+          == "Error 2: cannot write \"locale.ini\" in /games/k: " + systemText(2)
+                 + " (the file is in use by another program, perhaps the game)");
 }
