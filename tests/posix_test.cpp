@@ -97,14 +97,14 @@ auto asNobody(Action action)
     return result;
 }
 
-// The file moved to a file system mounted read-only, as NAME there, and reached through a link.
-void readOnly(const char *name)
+// The file moved to a file system mounted read-only, and reached through a link.
+void readOnly()
 {
     fs::create_directory("mount");
     REQUIRE(mount("tmpfs", "mount", "tmpfs", 0, nullptr) == 0);
     fs::copy_file("locale.ini", "mount/locale.ini");
     REQUIRE(mount("tmpfs", "mount", "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-    fs::remove("locale.ini"), fs::create_symlink("mount/" + std::string(name), "locale.ini");
+    fs::remove("locale.ini"), fs::create_symlink("mount/locale.ini", "locale.ini");
 }
 
 } // namespace
@@ -242,15 +242,9 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
                  link("root.ini", "locale.ini");
              }
          }, Refused, Cause::OthersLink},
-        {"a link to itself", 0755, 0644, root, root, [] { fs::remove("locale.ini"), fs::create_symlink("locale.ini", "locale.ini"); },
-         Refused, Cause::None, ELOOP},
-        {"on a file system mounted read-only", 0755, 0644, root, root, [] { readOnly("locale.ini"); }, Refused, Cause::None, EROFS},
-        {"none, on a file system mounted read-only", 0755, 0644, root, root, [] { readOnly("new.ini"); }, Refused, Cause::None,
-         EROFS},
+        {"on a file system mounted read-only", 0755, 0644, root, root, readOnly, Refused, Cause::None, EROFS},
         {"a named pipe, never waited on", 0755, 0644, root, root, [] { fs::remove("locale.ini"), mkfifo("locale.ini", 0644); },
          Refused, Cause::NamedPipe, EPERM},
-        {"a folder", 0755, 0644, root, root, [] { fs::remove("locale.ini"), fs::create_directory("locale.ini"); }, Refused,
-         Cause::None, EISDIR},
     };
     // Under a folder named in Latin-1 that only its owner may search.
     fs::create_directory("caf\xe9");
@@ -382,7 +376,6 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
         {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NamedPipe)},
         {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
-        {"korvane.exe", "#!/nowhere/sh\n", 0755, "", failed(ENOENT)},
         {"korvane.exe", "", S_IFDIR | 0755, "", failed(EISDIR)},
         {"korvane.exe", "MZ", 0644, "/nowhere", failed(ENOEXEC, Cause::NeedsWine)},
         {"nothing", "", 0755, "/nowhere", failed(ENOENT, Cause::NotFound)},
@@ -416,10 +409,4 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
     std::signal(SIGPIPE, SIG_DFL);
     std::signal(SIGXFSZ, SIG_DFL);
-
-    // A file the user cannot read is not taken for a Windows program.
-    if (geteuid() == 0) {
-        script("korvane.exe", "MZ", 0600);
-        CHECK(asNobody([] { return startProgram("korvane.exe"); }) == Failure{EACCES, Cause::NotExecutable, here});
-    }
 }
