@@ -1,6 +1,7 @@
 #include "form/rules.h"
 
 #include <algorithm>
+#include <iterator>
 
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
 {
@@ -30,11 +31,12 @@ PictureChoice pictureFor(double scale)
     {
         double scale;
         const char *suffix;
-    } drawn[] = {{1.0, ""}, {1.25, "@1.25x"}, {1.5, "@1.5x"}, {2.0, "@2x"}};
+    } drawn[] = {{1.0, ""},    {1.25, "@1.25x"}, {1.5, "@1.5x"}, {1.75, "@1.75x"},
+                 {2.0, "@2x"}, {2.5, "@2.5x"},   {3.0, "@3x"}};
     constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
     for (const auto &picture : drawn) {
         if (picture.scale >= scale - slack)
             return {picture.suffix, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
     }
-    return {drawn[3].suffix, scale / drawn[3].scale};
+    return {std::end(drawn)[-1].suffix, scale / std::end(drawn)[-1].scale};
 }

@@ -20,12 +20,13 @@ bool madeAtStart(const FormDescription &form, const Control &control);
 // The action bound to that event of that control, or none.
 Action boundAction(const FormDescription &form, std::size_t control, Event event);
 
-// Which of the pictures drawn for 1, 1.25, 1.5 and 2 times the density to
-// show at a screen's scale: the one drawn for it, or between two the larger,
-// shrunk smoothly by `shrink`; beyond the densest, the densest grown.
+// Which of the pictures drawn for 1 to 3 times the density (Windows' usual
+// scales, 100% to 300%) to show at a screen's scale: the one drawn for it, or
+// between two the larger, shrunk smoothly by `shrink`; beyond the densest,
+// the densest grown.
 struct PictureChoice
 {
-    const char *suffix; // "", "@1.25x", "@1.5x" or "@2x"
+    const char *suffix; // "", "@1.25x" ... "@3x"
     double shrink;      // 1 when shown as drawn
 };
 PictureChoice pictureFor(double scale);
