@@ -8,6 +8,39 @@
 
 #include <initguid.h> // defines the annotation GUIDs that oleacc.h declares
 #include <oleacc.h>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+// COM, from Windows' own ole32.dll, loaded only now: no import of the
+// program's, so a player without a screen reader never loads it.
+struct Com
+{
+    decltype(&CoInitializeEx) initialize = nullptr;
+    decltype(&CoCreateInstance) create = nullptr;
+    decltype(&CoUninitialize) uninitialize = nullptr;
+
+    bool load()
+    {
+        std::wstring path(MAX_PATH, L'\0');
+        const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            return false;
+        path.resize(length);
+        const HMODULE ole32 = LoadLibraryW((path + L"\\ole32.dll").c_str());
+        const auto find = [ole32](auto &function, const char *name) {
+            function = ole32 ? reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                                   reinterpret_cast<void (*)()>(GetProcAddress(ole32, name)))
+                             : nullptr;
+            return function != nullptr;
+        };
+        return find(initialize, "CoInitializeEx") & find(create, "CoCreateInstance")
+            & find(uninitialize, "CoUninitialize");
+    }
+} com;
+
+} // namespace
 
 void Win32Form::askForNames()
 {
@@ -17,10 +50,13 @@ void Win32Form::askForNames()
 
 void Win32Form::annotate()
 {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))
-        || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                   reinterpret_cast<void **>(&m_annotations))))
+    if (!com.load() || FAILED(com.initialize(nullptr, COINIT_APARTMENTTHREADED)))
         return;
+    if (FAILED(com.create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                          reinterpret_cast<void **>(&m_annotations)))) {
+        m_annotations = nullptr;
+        return com.uninitialize();
+    }
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
         const Control &control = m_form.controls[i];
         if (!m_handles[i] || control.kind == Kind::PictureButton
@@ -53,5 +89,5 @@ void Win32Form::forgetNames()
         m_annotations->ClearHwndProps(part, DWORD(OBJID_CLIENT), CHILDID_SELF, properties, 2);
     m_annotations->Release();
     m_annotations = nullptr;
-    CoUninitialize();
+    com.uninitialize();
 }
