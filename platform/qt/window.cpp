@@ -266,6 +266,7 @@ int runForm(int argc, char *argv[], const FormDescription &form)
                         && qEnvironmentVariableIsSet("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     Q_INIT_RESOURCE(resources); // they live in a static library
+    Q_INIT_RESOURCE(denser);
     QApplication app(argc, argv);
     QAccessible::installFactory(windowAccessible);
     app.setApplicationName(QStringLiteral("korvane-resolution-changer"));
