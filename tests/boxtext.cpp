@@ -3,9 +3,8 @@
 // started.log in its working folder, "name|arguments|folder|show command", and
 // loads gdiplus.dll by its bare name, as a careless program would. With
 // "boxes", it prints the caption and texts of each open message box. With
-// "dpi OLD NEW", it sends the program WM_DPICHANGED, as Windows does on a move
-// to a monitor of NEW dpi (Wine never does), suggesting its client area
-// scaled, the frame as it is: Wine draws it the same at every density.
+// "dpi OLD NEW", it sends the program WM_DPICHANGED as on a move to a monitor
+// of NEW dpi, suggesting the client area scaled, the frame as Wine keeps it.
 #include <windows.h>
 
 #include <cstdio>
@@ -41,18 +40,15 @@ int main(int argc, char *argv[])
     if (argc == 4) {
         HWND window = FindWindowW(L"KorvaneForm1", nullptr);
         const int from = std::atoi(argv[2]), to = std::atoi(argv[3]);
-        RECT outer{}, client{};
-        GetWindowRect(window, &outer), GetClientRect(window, &client);
-        RECT suggested = outer;
+        RECT suggested{}, client{};
+        GetWindowRect(window, &suggested), GetClientRect(window, &client);
         suggested.right += MulDiv(client.right, to, from) - client.right;
         suggested.bottom += MulDiv(client.bottom, to, from) - client.bottom;
-        // The rectangle is read where the program runs.
-        DWORD id = 0;
+        DWORD id = 0; // the rectangle is read where the program runs
         GetWindowThreadProcessId(window, &id);
         HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, id);
-        void *there = process ? VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE) : nullptr;
-        if (!there || !WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr))
-            return 1;
+        void *there = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+        WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr);
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), LPARAM(there));
         return 0;
     }

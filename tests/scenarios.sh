@@ -11,15 +11,12 @@ shift 2
 title="Korvane Resolution Changer"
 "start_$session"
 cd "$work"
-# Two monitors side by side, the right one at twice the scale: on X11 as KDE
-# gives them, by name; under sway, a second output.
-if [ "$platform-$session" = linux-x11 ]; then
-    xrandr --setmonitor left 800/211x900/237+0+0 screen >/dev/null
-    xrandr --setmonitor right 800/211x900/237+800+0 none >/dev/null
-    export QT_SCREEN_SCALE_FACTORS="left=1;right=2"
-elif [ "$session" = wayland ]; then
-    swaymsg create_output >/dev/null && swaymsg output HEADLESS-2 scale 2 >/dev/null
-fi
+# Two monitors side by side, the right one at twice the scale: on X11 named, as KDE scales them; under sway, an output.
+case $platform-$session in
+linux-x11) xrandr --setmonitor left 800/211x900/237+0+0 screen && xrandr --setmonitor right 800/211x900/237+800+0 none
+           export QT_SCREEN_SCALE_FACTORS="left=1;right=2" ;;
+linux-wayland) swaymsg create_output && swaymsg output HEADLESS-2 scale 2 ;;
+esac >/dev/null
 if [ "$platform" = windows ]; then
     # The program sits in the game's folder, beside a DLL that someone put
     # there, which Windows would take before its own (Wine does, told n,b).
@@ -83,7 +80,7 @@ drawn_for() {
     like_source shot.png background "$1" "$title_area" || fail "the title picture at $1x is $error away from its source"
 }
 
-# Moved to a monitor of another scale (Wine never sends WM_DPICHANGED: a helper does).
+# Moved from the monitor of scale $1 to that of $2 (Wine never sends WM_DPICHANGED: a helper does).
 move_to() {
     case $platform-$session in
     linux-x11) xdotool windowmove "$window" $(($2 == 2 ? 900 : 100)) 20 ;;
@@ -93,11 +90,8 @@ move_to() {
 }
 start "$@"
 drawn_for 1 269x274
-move_to 1 2
-drawn_for 2 538x548
-move_to 2 1
-drawn_for 1 269x274
-focus
+move_to 1 2; drawn_for 2 538x548
+move_to 2 1; drawn_for 1 269x274; focus
 entry=org.korvane.ResolutionChanger.desktop
 if [ "$session" = wayland ]; then
     # Floated at its one fixed size, framed by sway, not by itself; the app_id names the desktop entry.

@@ -9,36 +9,22 @@
 #include <initguid.h> // defines the annotation GUIDs that oleacc.h declares
 #include <oleacc.h>
 #include <string>
-#include <type_traits>
 
 namespace {
 
-// COM, from Windows' own ole32.dll, loaded only now: no import of the
-// program's, so a player without a screen reader never loads it.
-struct Com
+// COM, from Windows' own ole32.dll, loaded only once a screen reader asks:
+// no import of ours, so a player without one never loads it.
+template <typename Function>
+Function ole32(const char *name)
 {
-    decltype(&CoInitializeEx) initialize = nullptr;
-    decltype(&CoCreateInstance) create = nullptr;
-    decltype(&CoUninitialize) uninitialize = nullptr;
-
-    bool load()
-    {
-        std::wstring path(MAX_PATH, L'\0');
-        const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
-            return false;
-        path.resize(length);
-        const HMODULE ole32 = LoadLibraryW((path + L"\\ole32.dll").c_str());
-        const auto find = [ole32](auto &function, const char *name) {
-            function = ole32 ? reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                                   reinterpret_cast<void (*)()>(GetProcAddress(ole32, name)))
-                             : nullptr;
-            return function != nullptr;
-        };
-        return find(initialize, "CoInitializeEx") & find(create, "CoCreateInstance")
-            & find(uninitialize, "CoUninitialize");
-    }
-} com;
+    static const HMODULE library = [] {
+        wchar_t folder[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+        return length && length < MAX_PATH ? LoadLibraryW((std::wstring(folder, length) + L"\\ole32.dll").c_str())
+                                            : nullptr;
+    }();
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
+}
 
 } // namespace
 
@@ -50,12 +36,14 @@ void Win32Form::askForNames()
 
 void Win32Form::annotate()
 {
-    if (!com.load() || FAILED(com.initialize(nullptr, COINIT_APARTMENTTHREADED)))
+    const auto initialize = ole32<decltype(&CoInitializeEx)>("CoInitializeEx");
+    const auto create = ole32<decltype(&CoCreateInstance)>("CoCreateInstance");
+    if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
         return;
-    if (FAILED(com.create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                          reinterpret_cast<void **>(&m_annotations)))) {
+    if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                      reinterpret_cast<void **>(&m_annotations)))) {
         m_annotations = nullptr;
-        return com.uninitialize();
+        return ole32<decltype(&CoUninitialize)>("CoUninitialize")();
     }
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
         const Control &control = m_form.controls[i];
@@ -89,5 +77,5 @@ void Win32Form::forgetNames()
         m_annotations->ClearHwndProps(part, DWORD(OBJID_CLIENT), CHILDID_SELF, properties, 2);
     m_annotations->Release();
     m_annotations = nullptr;
-    com.uninitialize();
+    ole32<decltype(&CoUninitialize)>("CoUninitialize")();
 }
