@@ -15,7 +15,9 @@ QPixmap picture(const std::string &name, qreal ratio)
 {
     const PictureChoice choice = pictureFor(ratio);
     const QString stored = QString::fromStdString(name + choice.suffix);
-    QPixmap pixmap = *choice.suffix ? readPicture(":/" + stored + ".png", "png") : readPicture(":/" + stored + ".bmp", "bmp");
+    // "windowed@2x" is stored in the folder 2x.
+    QPixmap pixmap = *choice.suffix ? readPicture(":/" + QString(choice.suffix + 1) + "/" + stored + ".png", "png")
+                                    : readPicture(":/" + stored + ".bmp", "bmp");
     if (choice.shrink != 1.0)
         pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation);
