@@ -77,6 +77,10 @@ void startOnce(xcb_connection_t *x, uint8_t damageEvent, Subject &subject)
         execvp(argv[0], argv.data());
         _exit(127);
     }
+    if (child < 0) { // no window would come, and kill(-1) would reach every process of ours
+        std::perror("fork");
+        std::exit(1);
+    }
     struct Window
     {
         int width = 0, height = 0;
@@ -147,9 +151,9 @@ double applyMilliseconds()
 
 int main(int argc, char *argv[])
 {
-    if (argc < 3)
-        return 2;
-    const int rounds = std::atoi(argv[1]);
+    const int rounds = argc < 3 ? 0 : std::atoi(argv[1]);
+    if (rounds < 1) // a median needs at least one round
+        return std::fprintf(stderr, "usage: bench_runner ROUNDS LABEL=COMMAND...\n"), 2;
     std::vector<Subject> subjects;
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];

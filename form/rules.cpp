@@ -1,6 +1,7 @@
 #include "form/rules.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
@@ -31,13 +32,15 @@ PictureChoice pictureFor(const std::string &name, double scale)
     {
         double scale;
         const char *suffix;
-    } drawn[] = {{1.0, ""}, {1.25, "@1.25x"}, {1.5, "@1.5x"}, {2.0, "@2x"}};
+    } drawn[] = {{1.0, ""},    {1.25, "@1.25x"}, {1.5, "@1.5x"}, {1.75, "@1.75x"},
+                 {2.0, "@2x"}, {2.5, "@2.5x"},   {3.0, "@3x"}};
     constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
     for (const auto &picture : drawn) {
         if (picture.scale >= scale - slack)
             return {name + picture.suffix, *picture.suffix != 0, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
     }
-    return {name + drawn[3].suffix, true, scale / drawn[3].scale};
+    const auto &densest = std::end(drawn)[-1];
+    return {name + densest.suffix, true, scale / densest.scale};
 }
 
 ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int pictureWidth, int pictureHeight,

@@ -20,13 +20,14 @@ bool madeAtStart(const FormDescription &form, const Control &control);
 // The action bound to that event of that control, or none.
 const Action *boundAction(const FormDescription &form, std::size_t control, Event event);
 
-// Which of the pictures drawn for 1, 1.25, 1.5 and 2 times the density to
-// show at a screen's scale: the one drawn for it, or between two the larger,
-// shrunk smoothly by `shrink`; beyond the densest, the densest grown. The one
-// for 1 is stored as an uncompressed bitmap, quick to read; the others as PNGs.
+// Which of the pictures drawn for 1 to 3 times the density (Windows' usual
+// scales, 100% to 300%) to show at a screen's scale: the one drawn for it, or
+// between two the larger, shrunk smoothly by `shrink`; beyond the densest,
+// the densest grown. The one for 1 is stored as an uncompressed bitmap, quick
+// to read; the others as PNGs.
 struct PictureChoice
 {
-    std::string stored; // "apply", "apply@1.25x", "apply@1.5x" or "apply@2x"
+    std::string stored; // "apply", "apply@1.25x" ... "apply@3x"
     bool png;
     double shrink;      // 1 when shown as drawn
 };

@@ -35,7 +35,7 @@ done
 # app/twips.h; this script runs without building anything, so it says it again.
 labels=$(sed -n 's/.*pictureLabel("[^"]*", {\([0-9]*\), \([0-9]*\),.*}, "\([a-z]*\)".*/\3 \1 \2/p' ../app/form1.cpp)
 [ "$(echo "$labels" | wc -l)" = 2 ] || { echo "cannot read the labels' places from app/form1.cpp" >&2; exit 1; }
-for scale in 1 1.25 1.5 2; do
+for scale in 1 1.25 1.5 1.75 2 2.5 3; do
     dpi=$(echo "96 * $scale / 1" | bc)
     px() { echo $((($1 * dpi + 720) / 1440)); }
     # Denser screens: every picture again, stored as PNGs and drawn unscaled.

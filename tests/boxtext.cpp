@@ -3,10 +3,13 @@
 // started.log in its working folder, "name|arguments|folder|show command" (-1
 // where none was passed), and loads gdiplus.dll by its bare name, as a
 // careless program would. With "boxes", it prints the caption and texts of
-// each open message box.
+// each open message box. With "dpi OLD NEW", it sends the program
+// WM_DPICHANGED as on a move to a monitor of NEW dpi, suggesting the client
+// area scaled, the frame as Wine keeps it.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 static BOOL CALLBACK print(HWND window, LPARAM box)
 {
@@ -34,6 +37,21 @@ int main(int argc, char *argv[])
             std::fclose(log);
         }
         Sleep(10000); // outlasts the test, so a program that waited for it would fail
+        return 0;
+    }
+    if (argc == 4) {
+        HWND window = FindWindowW(L"KorvaneForm1", nullptr);
+        const int from = std::atoi(argv[2]), to = std::atoi(argv[3]);
+        RECT suggested{}, client{};
+        GetWindowRect(window, &suggested), GetClientRect(window, &client);
+        suggested.right += MulDiv(client.right, to, from) - client.right;
+        suggested.bottom += MulDiv(client.bottom, to, from) - client.bottom;
+        DWORD id = 0; // the rectangle is read where the program runs
+        GetWindowThreadProcessId(window, &id);
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, id);
+        void *there = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+        WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), LPARAM(there));
         return 0;
     }
     EnumWindows(print, 0);

@@ -67,7 +67,8 @@ TEST_CASE("the picture for a scale: the one drawn for it, else the next larger s
     CHECK(shown(1.0) == "apply.bmp 1000");
     CHECK(shown(144 / 96.0) == "apply@1.5x.png 1000");
     CHECK(shown(1.0 + 1.0 / 32) == "apply@1.25x.png 825");
-    CHECK(shown(1.75) == "apply@2x.png 875");
+    CHECK(shown(2.25) == "apply@2.5x.png 900");
+    CHECK(shown(3.5) == "apply@3x.png 1167");
 
     const ButtonFace face = buttonFace({1, 4, {}}, 206, 86, 201, 87, true, 144);
     CHECK((face.pictureLeft == 4 && face.pictureTop == 2)); // clipped alike at top and bottom

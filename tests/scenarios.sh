@@ -11,6 +11,12 @@ shift 2
 title="Korvane Resolution Changer"
 "start_$session"
 cd "$work"
+# Two monitors side by side, the right one at twice the scale: on X11 named, as KDE scales them; under sway, an output.
+case $platform-$session in
+linux-x11) xrandr --setmonitor left 800/211x900/237+0+0 screen && xrandr --setmonitor right 800/211x900/237+800+0 none
+           export QT_SCREEN_SCALE_FACTORS="left=1;right=2" ;;
+linux-wayland) swaymsg create_output && swaymsg output HEADLESS-2 scale 2 ;;
+esac >/dev/null
 if [ "$platform" = windows ]; then
     # The program sits in the game's folder, beside a DLL that someone put
     # there, which Windows would take before its own (Wine does, told n,b).
@@ -63,24 +69,36 @@ like_source() {
     error=$(compare -metric MAE "$1" expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
     [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ]
 }
-# At each density, the window laid out in twips and the title picture the one drawn for it, 1:1.
+# At each density, the window laid out in twips, of that one size, and the title picture the one drawn for it, 1:1.
 drawn_for() {
-    [ "$(size)" = "$2" ] || fail "client area at $1x is $(size), expected $2"
+    want=$2
+    poll 30 '[ "$(size)" = "$want" ]' || fail "client area at $1x is $(size), expected $2"
+    [ "$session" = wayland ] || [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c "imum size: ${2%x*} by ${2#*x}$")" = 2 ] \
+        || fail "the window can be resized at $1x"
     title_area="${2%x*}x$(echo "70 * $1 / 1" | bc)+0+0"
     shot "$title_area" shot.png
     like_source shot.png background "$1" "$title_area" || fail "the title picture at $1x is $error away from its source"
 }
 
+# Moved from the monitor of scale $1 to that of $2 (Wine never sends WM_DPICHANGED: a helper does).
+move_to() {
+    case $platform-$session in
+    linux-x11) xdotool windowmove "$window" $(($2 == 2 ? 900 : 100)) 20 ;;
+    linux-wayland) swaymsg "[con_id=$window] move container to output HEADLESS-$2" >/dev/null ;;
+    *) "$wine" "$helpers/boxtext.exe" dpi $((96 * $1)) $((96 * $2)) ;;
+    esac
+}
 start "$@"
 drawn_for 1 269x274
+move_to 1 2; drawn_for 2 538x548
+move_to 2 1; drawn_for 1 269x274; focus
 entry=org.korvane.ResolutionChanger.desktop
 if [ "$session" = wayland ]; then
     # Floated at its one fixed size, framed by sway, not by itself; the app_id names the desktop entry.
     frame=$(tree ".. | select(.id? == $window) | \"\(.type) \(.border) \(.app_id).desktop\"")
     [ "$frame" = "floating_con normal $entry" ] || fail "the window: $frame"
 else
-    # A fixed size; as IceWM takes it, a close box only and no taskbar entry.
-    [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c 'imum size: 269 by 274$')" = 2 ] || fail "the window can be resized"
+    # As IceWM takes it, a close box only and no taskbar entry.
     frame=$(echo $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR'))
     [ "$frame" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
     # The class names the desktop entry: its StartupWMClass.
@@ -163,10 +181,10 @@ density() {
     esac
 }
 [ "$platform" = windows ] && trap 'density 1 96; cleanup' EXIT
-for row in "1.5 404x411 144" "2 538x548 192"; do
+for row in "1.25 336x343 120" "1.5 404x411 144" "2 538x548 192" "2.5 673x685 240"; do
     scale=${row%% *}
     # Qt 6.4 knows no fractional scale on Wayland: at 1.5 sway shrinks what Qt drew for 2.
-    [ "$session-$scale" = wayland-1.5 ] && continue
+    case $session-$scale in wayland-*.*) continue ;; esac
     density "$scale" "${row##* }"
     start "$@"
     drawn_for "$scale" "$(echo "$row" | cut -d' ' -f2)"

@@ -4,7 +4,7 @@
 exe=$1
 
 file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit GUI program: $(file "$exe")"
-[ "$(stat -c %s "$exe")" -le 2097152 ] || fail "larger than 2 MiB"
+[ "$(stat -c %s "$exe")" -le 1572864 ] || fail "larger than 1.5 MiB"
 # Only what Windows XP SP3 already has: every import is one of those checked
 # once against its documented minimum Windows (xp_imports.txt).
 i686-w64-mingw32-objdump -p "$exe" >"$work/headers"

@@ -34,7 +34,7 @@ size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm si
 # -noreset it resets when its last client leaves, refusing one that connects just then.
 start_x11() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-    spawn Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display"
+    spawn Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp -noreset 3>"$work/display"
     poll 100 '[ -s "$work/display" ]' || fail "the X server did not start"
     export DISPLAY=":$(cat "$work/display")" XDG_SESSION_TYPE=x11
     spawn icewm

@@ -73,6 +73,7 @@ private:
     int checkValueOf(QWidget *box) const override;
     std::string textOf(QWidget *combo) const override;
     void loadPictures();
+    void fitScreen();
     void bind(std::size_t control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
     {
@@ -117,8 +118,23 @@ QtForm::QtForm(const FormDescription &form)
     // At a fractional scale Qt hints a size step of 2 from a base of -2, and a
     // window manager that keeps to steps takes a pixel off an odd size.
     windowHandle()->setBaseSize(size());
-    // Moved to a screen of another density, the window takes the pictures drawn for it.
-    connect(windowHandle(), &QWindow::screenChanged, this, &QtForm::loadPictures);
+    // Moved to a screen of another density, the window takes its size there
+    // and the pictures drawn for it; queued, so that Qt has first taken the
+    // window's geometry in the new screen's units.
+    connect(windowHandle(), &QWindow::screenChanged, this, &QtForm::fitScreen, Qt::QueuedConnection);
+}
+
+// On X11, Qt 6.4 keeps the window's native size and size hints from the
+// screen before, and skips hints given again unchanged: the base size is
+// given anew, which sends them all in this screen's pixels, then the size.
+void QtForm::fitScreen()
+{
+    QWindow *native = windowHandle();
+    const QSize fixed = pixels(m_form.clientArea).size();
+    native->setBaseSize({});
+    native->setBaseSize(fixed);
+    native->resize(fixed);
+    loadPictures();
 }
 
 void QtForm::loadPictures()
@@ -228,6 +244,7 @@ int runForm(int argc, char *argv[], const FormDescription &form)
                         && qEnvironmentVariableIsSet("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     Q_INIT_RESOURCE(resources); // they live in a static library
+    Q_INIT_RESOURCE(denser);
     QApplication app(argc, argv);
     QAccessible::installFactory(windowAccessible);
     app.setApplicationName(QStringLiteral("korvane-resolution-changer"));

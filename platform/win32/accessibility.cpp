@@ -8,6 +8,25 @@
 
 #include <initguid.h> // defines the annotation GUIDs that oleacc.h declares
 #include <oleacc.h>
+#include <string>
+
+namespace {
+
+// COM, from Windows' own ole32.dll, loaded only once a screen reader asks:
+// no import of ours, so a player without one never loads it.
+template <typename Function>
+Function ole32(const char *name)
+{
+    static const HMODULE library = [] {
+        wchar_t folder[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+        return length && length < MAX_PATH ? LoadLibraryW((std::wstring(folder, length) + L"\\ole32.dll").c_str())
+                                            : nullptr;
+    }();
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
+}
+
+} // namespace
 
 void Win32Form::askForNames()
 {
@@ -17,10 +36,15 @@ void Win32Form::askForNames()
 
 void Win32Form::annotate()
 {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))
-        || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                   reinterpret_cast<void **>(&m_annotations))))
+    const auto initialize = ole32<decltype(&CoInitializeEx)>("CoInitializeEx");
+    const auto create = ole32<decltype(&CoCreateInstance)>("CoCreateInstance");
+    if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
         return;
+    if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                      reinterpret_cast<void **>(&m_annotations)))) {
+        m_annotations = nullptr;
+        return ole32<decltype(&CoUninitialize)>("CoUninitialize")();
+    }
     for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
         const Control &control = m_form.controls[i];
         HWND handle = madeWidget(i);
@@ -54,5 +78,5 @@ void Win32Form::forgetNames()
         m_annotations->ClearHwndProps(part, DWORD(OBJID_CLIENT), CHILDID_SELF, properties, 2);
     m_annotations->Release();
     m_annotations = nullptr;
-    CoUninitialize();
+    ole32<decltype(&CoUninitialize)>("CoUninitialize")();
 }
