@@ -27,7 +27,8 @@ HBITMAP scaled(HBITMAP picture, double by)
     return result;
 }
 
-// "windowed@1.5x" is stored as WINDOWED_1_5X, a name a resource script takes.
+// "windowed@1.5x" is stored as WINDOWED of the type PNG_1_5X, a name that a
+// resource script takes: one type for each density, so its pictures lie together.
 std::wstring resourceName(const std::string &picture)
 {
     std::wstring name = toWide(picture);
@@ -41,8 +42,9 @@ std::wstring resourceName(const std::string &picture)
 HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi)
 {
     const PictureChoice choice = pictureFor(dpi / 96.0);
-    HBITMAP picture = *choice.suffix ? loadPng(instance, resourceName(name + choice.suffix).c_str())
-                                     : HBITMAP(LoadImageW(instance, toWide(name).c_str(), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP picture = *choice.suffix
+        ? loadPng(instance, toWide(name).c_str(), resourceName(std::string("png") + choice.suffix).c_str())
+        : HBITMAP(LoadImageW(instance, toWide(name).c_str(), IMAGE_BITMAP, 0, 0, 0));
     return picture && choice.shrink != 1.0 ? scaled(picture, choice.shrink) : picture;
 }
 
