@@ -26,21 +26,20 @@ const Action *boundAction(const FormDescription &form, std::size_t control, Even
     return nullptr;
 }
 
-PictureChoice pictureFor(const std::string &name, double scale)
+PictureChoice pictureFor(double scale)
 {
     constexpr struct
     {
         double scale;
-        const char *suffix;
-    } drawn[] = {{1.0, ""},    {1.25, "@1.25x"}, {1.5, "@1.5x"}, {1.75, "@1.75x"},
-                 {2.0, "@2x"}, {2.5, "@2.5x"},   {3.0, "@3x"}};
+        const char *density;
+    } drawn[] = {{1.0, ""}, {1.25, "1.25x"}, {1.5, "1.5x"}, {1.75, "1.75x"}, {2.0, "2x"}, {2.5, "2.5x"}, {3.0, "3x"}};
     constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
     for (const auto &picture : drawn) {
         if (picture.scale >= scale - slack)
-            return {name + picture.suffix, *picture.suffix != 0, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
+            return {picture.density, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
     }
     const auto &densest = std::end(drawn)[-1];
-    return {name + densest.suffix, true, scale / densest.scale};
+    return {densest.density, scale / densest.scale};
 }
 
 ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int pictureWidth, int pictureHeight,

@@ -24,14 +24,13 @@ const Action *boundAction(const FormDescription &form, std::size_t control, Even
 // scales, 100% to 300%) to show at a screen's scale: the one drawn for it, or
 // between two the larger, shrunk smoothly by `shrink`; beyond the densest,
 // the densest grown. The one for 1 is stored as an uncompressed bitmap, quick
-// to read; the others as PNGs.
+// to read; each denser one as a PNG, stored with the others of its density.
 struct PictureChoice
 {
-    std::string stored; // "apply", "apply@1.25x" ... "apply@3x"
-    bool png;
-    double shrink;      // 1 when shown as drawn
+    std::string density; // "1.25x" ... "3x" for a PNG; empty for the bitmap
+    double shrink;       // 1 when shown as drawn
 };
-PictureChoice pictureFor(const std::string &name, double scale);
+PictureChoice pictureFor(double scale);
 
 // Where a picture button's face goes, in the toolkit's pixels at that
 // density: the picture centred, moved when pressed, and the focus frame

@@ -61,14 +61,14 @@ TEST_CASE("the window makes only what shows at start, answers for the rest as th
 TEST_CASE("the picture for a scale: the one drawn for it, else the next larger shrunk; a button's face at that density")
 {
     const auto shown = [](double scale) {
-        const PictureChoice choice = pictureFor("apply", scale);
-        return choice.stored + (choice.png ? ".png " : ".bmp ") + std::to_string(int(choice.shrink * 1000 + 0.5));
+        const PictureChoice choice = pictureFor(scale);
+        return choice.density + " " + std::to_string(int(choice.shrink * 1000 + 0.5));
     };
-    CHECK(shown(1.0) == "apply.bmp 1000");
-    CHECK(shown(144 / 96.0) == "apply@1.5x.png 1000");
-    CHECK(shown(1.0 + 1.0 / 32) == "apply@1.25x.png 825");
-    CHECK(shown(2.25) == "apply@2.5x.png 900");
-    CHECK(shown(3.5) == "apply@3x.png 1167");
+    CHECK(shown(1.0) == " 1000");
+    CHECK(shown(144 / 96.0) == "1.5x 1000");
+    CHECK(shown(1.0 + 1.0 / 32) == "1.25x 825");
+    CHECK(shown(2.25) == "2.5x 900");
+    CHECK(shown(3.5) == "3x 1167");
 
     const ButtonFace face = buttonFace({1, 4, {}}, 206, 86, 201, 87, true, 144);
     CHECK((face.pictureLeft == 4 && face.pictureTop == 2)); // clipped alike at top and bottom

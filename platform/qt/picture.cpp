@@ -13,11 +13,11 @@ QPixmap readPicture(const QString &path, const char *format)
 
 QPixmap picture(const std::string &name, qreal ratio)
 {
-    const PictureChoice choice = pictureFor(name, ratio);
-    const QString stored = QString::fromStdString(choice.stored);
+    const PictureChoice choice = pictureFor(ratio);
+    const QString stored = QString::fromStdString(name), density = QString::fromStdString(choice.density);
     // "windowed@2x" is stored in the folder 2x.
-    QPixmap pixmap = choice.png ? readPicture(":/" + stored.mid(stored.indexOf('@') + 1) + "/" + stored + ".png", "png")
-                                : readPicture(":/" + stored + ".bmp", "bmp");
+    QPixmap pixmap = density.isEmpty() ? readPicture(":/" + stored + ".bmp", "bmp")
+                                       : readPicture(":/" + density + "/" + stored + "@" + density + ".png", "png");
     if (choice.shrink != 1.0)
         pixmap = pixmap.scaled((QSizeF(pixmap.size()) * choice.shrink).toSize(), Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation);

@@ -27,22 +27,24 @@ HBITMAP scaled(HBITMAP picture, double by)
     return result;
 }
 
-// "windowed@1.5x" is stored as WINDOWED_1_5X, a name a resource script takes.
-std::wstring resourceName(const std::string &picture)
+// "windowed@1.5x" is stored as WINDOWED of the type PNG_1_5X, a name that a
+// resource script takes: one type for each density, so its pictures lie together.
+std::wstring pngType(const std::string &density)
 {
-    std::wstring name = toWide(picture);
-    for (wchar_t &letter : name)
-        letter = letter == L'@' || letter == L'.' ? L'_' : letter;
-    return name;
+    std::wstring type = L"PNG_" + toWide(density);
+    for (wchar_t &letter : type)
+        letter = letter == L'.' ? L'_' : letter;
+    return type;
 }
 
 } // namespace
 
 HBITMAP loadPicture(HINSTANCE instance, const std::string &name, int dpi)
 {
-    const PictureChoice choice = pictureFor(name, dpi / 96.0);
-    HBITMAP picture = choice.png ? loadPng(instance, resourceName(choice.stored).c_str())
-                                 : HBITMAP(LoadImageW(instance, toWide(choice.stored).c_str(), IMAGE_BITMAP, 0, 0, 0));
+    const PictureChoice choice = pictureFor(dpi / 96.0);
+    HBITMAP picture = choice.density.empty()
+        ? HBITMAP(LoadImageW(instance, toWide(name).c_str(), IMAGE_BITMAP, 0, 0, 0))
+        : loadPng(instance, toWide(name).c_str(), pngType(choice.density).c_str());
     return picture && choice.shrink != 1.0 ? scaled(picture, choice.shrink) : picture;
 }
 

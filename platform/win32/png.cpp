@@ -14,9 +14,9 @@
 #define STBI_ASSERT(x) ((void)0)
 #include <stb/stb_image.h>
 
-HBITMAP loadPng(HINSTANCE instance, const wchar_t *name)
+HBITMAP loadPng(HINSTANCE instance, const wchar_t *name, const wchar_t *type)
 {
-    HRSRC found = FindResourceW(instance, name, MAKEINTRESOURCEW(10)); // RT_RCDATA
+    HRSRC found = FindResourceW(instance, name, type);
     const DWORD size = found ? SizeofResource(instance, found) : 0;
     const auto *bytes = size ? static_cast<const stbi_uc *>(LockResource(LoadResource(instance, found))) : nullptr;
     int width = 0, height = 0, channels = 0;
