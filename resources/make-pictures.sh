@@ -32,7 +32,7 @@ for name in background apply rungame demo; do
 done
 # Where the window places each picture label, in twips, as its description
 # gives it: "windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
-# app/twips.h; this script runs without building anything, so it says it again.
+# form/twips.h; this script runs without building anything, so it says it again.
 labels=$(sed -n 's/.*pictureLabel("[^"]*", {\([0-9]*\), \([0-9]*\),.*}, "\([a-z]*\)".*/\3 \1 \2/p' ../app/form1.cpp)
 [ "$(echo "$labels" | wc -l)" = 2 ] || { echo "cannot read the labels' places from app/form1.cpp" >&2; exit 1; }
 for scale in 1 1.25 1.5 1.75 2 2.5 3; do
