@@ -87,14 +87,13 @@ private:
         box.exec();
     }
 
-    const FormDescription &m_form;
     QPixmap m_background;
 };
 
 QtForm::QtForm(const FormDescription &form)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::MSWindowsFixedSizeDialogHint),
-      FormState(form), m_form(form), m_background(picture(form.background, devicePixelRatioF()))
+      FormState(form), m_background(picture(form.background, devicePixelRatioF()))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(fromUtf8(form.caption));
@@ -130,7 +129,7 @@ QtForm::QtForm(const FormDescription &form)
 void QtForm::fitScreen()
 {
     QWindow *native = windowHandle();
-    const QSize fixed = pixels(m_form.clientArea).size();
+    const QSize fixed = pixels(description().clientArea).size();
     native->setBaseSize({});
     native->setBaseSize(fixed);
     native->resize(fixed);
@@ -139,12 +138,12 @@ void QtForm::fitScreen()
 
 void QtForm::loadPictures()
 {
-    m_background = picture(m_form.background, devicePixelRatioF());
-    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
+    m_background = picture(description().background, devicePixelRatioF());
+    for (std::size_t i = 0; i < description().controls.size(); ++i) {
         if (auto *label = qobject_cast<QLabel *>(madeWidget(i)))
-            label->setPixmap(picture(m_form.controls[i].picture, devicePixelRatioF()));
+            label->setPixmap(picture(description().controls[i].picture, devicePixelRatioF()));
         if (auto *button = qobject_cast<PictureButton *>(madeWidget(i)))
-            button->setPicture(picture(m_form.controls[i].picture, devicePixelRatioF()));
+            button->setPicture(picture(description().controls[i].picture, devicePixelRatioF()));
     }
     update();
 }
@@ -158,7 +157,7 @@ bool QtForm::focusNextPrevChild(bool next)
 
 QWidget *QtForm::make(std::size_t index)
 {
-    const Control &control = m_form.controls[index];
+    const Control &control = description().controls[index];
     QWidget *widget = nullptr;
     switch (control.kind) {
     case Kind::PictureLabel: {
@@ -180,12 +179,12 @@ QWidget *QtForm::make(std::size_t index)
         for (const std::string &item : control.items)
             combo->addItem(fromUtf8(item));
         combo->setCurrentIndex(-1);
-        combo->setEditText(fromUtf8(m_form.comboText));
+        combo->setEditText(fromUtf8(description().comboText));
         widget = combo;
         break;
     }
     case Kind::PictureButton:
-        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), m_form.buttonLook, this);
+        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), description().buttonLook, this);
         break;
     }
     if (control.background) {
@@ -206,12 +205,12 @@ QWidget *QtForm::make(std::size_t index)
 
 void QtForm::bind(std::size_t control, QWidget *widget)
 {
-    if (const Action *action = boundAction(m_form, control, Event::Click)) {
+    if (const Action *action = boundAction(description(), control, Event::Click)) {
         if (auto *button = qobject_cast<QPushButton *>(widget))
             connect(button, &QPushButton::clicked, this, [this, action] { (*action)(*this); });
     }
     // textEdited, not textChanged: picking a list entry is not an edit.
-    if (const Action *action = boundAction(m_form, control, Event::Change)) {
+    if (const Action *action = boundAction(description(), control, Event::Change)) {
         if (auto *combo = qobject_cast<QComboBox *>(widget))
             connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { (*action)(*this); });
     }

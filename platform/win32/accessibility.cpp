@@ -45,8 +45,8 @@ void Win32Form::annotate()
         m_annotations = nullptr;
         return ole32<decltype(&CoUninitialize)>("CoUninitialize")();
     }
-    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
-        const Control &control = m_form.controls[i];
+    for (std::size_t i = 0; i < description().controls.size(); ++i) {
+        const Control &control = description().controls[i];
         HWND handle = madeWidget(i);
         if (!handle || control.kind == Kind::PictureButton
             || (control.kind != Kind::PictureLabel && control.accessibleName.empty()))

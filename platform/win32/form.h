@@ -50,7 +50,6 @@ private:
     void annotate();
     void forgetNames();
 
-    const FormDescription &m_form;
     int m_dpi = 96;
     HWND m_owner = nullptr;
     HWND m_window = nullptr;

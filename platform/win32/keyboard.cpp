@@ -10,7 +10,7 @@ bool Win32Form::tab(const MSG &message)
     const std::size_t next = nextStop(GetFocus(), GetKeyState(VK_SHIFT) & 0x8000);
     HWND handle = widget(next);
     SetFocus(handle);
-    if (m_form.controls[next].kind == Kind::ComboBox) // its text selected, as a dialog does
+    if (description().controls[next].kind == Kind::ComboBox) // its text selected, as a dialog does
         SendMessageW(handle, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     return true;
 }
@@ -19,6 +19,6 @@ bool Win32Form::tab(const MSG &message)
 void Win32Form::pressEnter()
 {
     HWND focus = GetFocus();
-    if (const auto control = controlOf(focus); control && m_form.controls[*control].kind == Kind::PictureButton)
+    if (const auto control = controlOf(focus); control && description().controls[*control].kind == Kind::PictureButton)
         SendMessageW(focus, BM_CLICK, 0, 0);
 }

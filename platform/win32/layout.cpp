@@ -10,16 +10,16 @@ void Win32Form::setDensity(int dpi)
 {
     m_dpi = dpi;
     const Gdi<HFONT> previousFont = std::exchange(m_font, Gdi(messageFont(dpi))); // freed once no control uses it
-    m_background = Gdi(loadPicture(GetModuleHandleW(nullptr), m_form.background, dpi));
+    m_background = Gdi(loadPicture(GetModuleHandleW(nullptr), description().background, dpi));
     // Sized for the density before it shows. Once shown, it keeps the rectangle
     // Windows gave it for the new density: another size could take it back
     // across the monitor's edge, and it would bounce between the two.
     if (!IsWindowVisible(m_window)) {
-        const RECT frame = frameAround(pixels(m_form.clientArea, dpi), formStyle, formExtendedStyle, dpi);
+        const RECT frame = frameAround(pixels(description().clientArea, dpi), formStyle, formExtendedStyle, dpi);
         SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
+    for (std::size_t i = 0; i < description().controls.size(); ++i) {
         if (HWND handle = madeWidget(i))
             place(i, handle);
     }
@@ -28,7 +28,7 @@ void Win32Form::setDensity(int dpi)
 
 void Win32Form::place(std::size_t index, HWND handle)
 {
-    const Control &control = m_form.controls[index];
+    const Control &control = description().controls[index];
     const RECT place = pixels(control.place, m_dpi);
     const int height = place.bottom - place.top;
     // A combo box's window holds its list too, with room for all of it.

@@ -25,11 +25,11 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
     BITMAP size{};
     if (!picture || !GetObjectW(picture, sizeof size, &size))
         return;
-    const ButtonFace layout = buttonFace(m_form.buttonLook, face.right - face.left, face.bottom - face.top,
+    const ButtonFace layout = buttonFace(description().buttonLook, face.right - face.left, face.bottom - face.top,
                                          size.bmWidth, size.bmHeight, pressed, m_dpi);
     drawPicture(item.hDC, picture, face.left + layout.pictureLeft, face.top + layout.pictureTop);
     if (item.itemState & ODS_FOCUS) {
-        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, colour(m_form.buttonLook.focusFrame)));
+        const Gdi<HPEN> pen(CreatePen(PS_DOT, 1, colour(description().buttonLook.focusFrame)));
         HGDIOBJ previousPen = SelectObject(item.hDC, pen.get());
         HGDIOBJ previousBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
         SetBkMode(item.hDC, TRANSPARENT);
@@ -45,8 +45,8 @@ void Win32Form::drawButton(const DRAWITEMSTRUCT &item)
 HBRUSH Win32Form::controlBrush(HDC dc, HWND handle)
 {
     const auto control = controlOf(handle);
-    if (!control || !m_form.controls[*control].background)
+    if (!control || !description().controls[*control].background)
         return nullptr;
-    SetBkColor(dc, colour(*m_form.controls[*control].background));
+    SetBkColor(dc, colour(*description().controls[*control].background));
     return m_brushes[*control].get();
 }

@@ -25,7 +25,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 } // namespace
 
 Win32Form::Win32Form(const FormDescription &form)
-    : FormState(form), m_form(form), m_pictures(form.controls.size()), m_brushes(form.controls.size())
+    : FormState(form), m_pictures(form.controls.size()), m_brushes(form.controls.size())
 {
 }
 
@@ -37,7 +37,7 @@ Win32Form::~Win32Form()
 
 bool Win32Form::create(HINSTANCE instance)
 {
-    m_backgroundBrush = Gdi(CreateSolidBrush(colour(m_form.backgroundColour)));
+    m_backgroundBrush = Gdi(CreateSolidBrush(colour(description().backgroundColour)));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -51,8 +51,8 @@ bool Win32Form::create(HINSTANCE instance)
 
     // A window owned by a hidden one has no taskbar button, and keeps a normal caption.
     m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    const RECT frame = frameAround(pixels(m_form.clientArea, systemDpi()), formStyle, formExtendedStyle, systemDpi());
-    m_window = CreateWindowExW(formExtendedStyle, L"KorvaneForm1", toWide(m_form.caption).c_str(), formStyle,
+    const RECT frame = frameAround(pixels(description().clientArea, systemDpi()), formStyle, formExtendedStyle, systemDpi());
+    m_window = CreateWindowExW(formExtendedStyle, L"KorvaneForm1", toWide(description().caption).c_str(), formStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                m_owner, nullptr, instance, this);
     if (!m_window)
@@ -67,7 +67,7 @@ bool Win32Form::create(HINSTANCE instance)
 // focus, as soon as its text is set; above those made before, where they overlap.
 HWND Win32Form::make(std::size_t index)
 {
-    const Control &control = m_form.controls[index];
+    const Control &control = description().controls[index];
     const wchar_t *windowClass = L"BUTTON";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     switch (control.kind) {
@@ -93,7 +93,7 @@ HWND Win32Form::make(std::size_t index)
     for (const std::string &item : control.items)
         SendMessageW(handle, CB_ADDSTRING, 0, LPARAM(toWide(item).c_str()));
     if (control.kind == Kind::ComboBox)
-        SetWindowTextW(handle, toWide(m_form.comboText).c_str());
+        SetWindowTextW(handle, toWide(description().comboText).c_str());
     if (control.background)
         m_brushes[index] = Gdi(CreateSolidBrush(colour(*control.background)));
     place(index, handle);
@@ -115,7 +115,7 @@ std::string Win32Form::textOf(HWND handle) const
 
 void Win32Form::show(const std::string &text, UINT icon)
 {
-    MessageBoxW(m_window, toWide(text).c_str(), toWide(m_form.caption).c_str(), MB_OK | icon);
+    MessageBoxW(m_window, toWide(text).c_str(), toWide(description().caption).c_str(), MB_OK | icon);
 }
 
 void Win32Form::command(int id, int notification, HWND from)
@@ -128,7 +128,7 @@ void Win32Form::command(int id, int notification, HWND from)
     // A click, or an edit of a combo box's text (not a pick from its list).
     if (notification != BN_CLICKED && notification != CBN_EDITCHANGE)
         return;
-    if (const Action *action = boundAction(m_form, *control, notification == BN_CLICKED ? Event::Click : Event::Change))
+    if (const Action *action = boundAction(description(), *control, notification == BN_CLICKED ? Event::Click : Event::Change))
         (*action)(*this);
 }
 
