@@ -2,17 +2,20 @@
 
 namespace {
 
-const char *causeText(Cause cause)
+std::string causeText(Cause cause, const std::string &detail)
 {
     switch (cause) {
     case Cause::None: break;
     case Cause::ReadOnly: return "the file is read-only";
     case Cause::OtherOwner: return "the file belongs to another user";
-    case Cause::OthersLink: return "it is a link made by another user, to a file they cannot write";
+    case Cause::OthersLink: return "it is a link that another user could have put there, to a file they cannot write";
+    case Cause::OthersDanglingLink:
+        return "it is a link that another user could have put there, to no file yet, in a folder they cannot write";
+    case Cause::OthersSecondName:
+        return "the file has a second name, which another user could have made, and they cannot write the file";
     case Cause::FolderLocked: return "the folder cannot be written";
-    case Cause::FolderGone: return "the folder no longer exists";
     case Cause::InUse: return "the file is in use by another program, perhaps the game";
-    case Cause::MaybeNotOnDisk: return "the new file is in place but may not be on disk yet";
+    case Cause::MaybeNotOnDisk: return "the new settings are written but may not be on disk yet";
     case Cause::PartlyWritten: return "the file was being written over and may now hold only part of the new settings";
     case Cause::Folder: return "it is a folder";
     case Cause::NamedPipe: return "it is a named pipe, not a regular file";
@@ -21,10 +24,14 @@ const char *causeText(Cause cause)
     case Cause::NotRegular: return "it is not a regular file";
     case Cause::NotExecutable: return "the file is not marked executable";
     case Cause::NeedsWine: return "it is a Windows program, and no wine was found on PATH to start it; WINE can name one";
-    case Cause::WineNamed: return "it is a Windows program, and WINE names that wine to start it";
+    case Cause::WineNamed: return "it is a Windows program, and the wine that WINE names, " + detail + ", cannot be started";
+    case Cause::WineFailed: return "it is a Windows program, and the wine found on PATH, " + detail + ", cannot be started";
+    case Cause::PrefixNotOwned:
+        return "its Wine prefix " + detail + ", and Wine starts programs only in a prefix of the user's own";
+    case Cause::PrefixRelative: return "WINEPREFIX is not an absolute path, and Wine needs one";
     case Cause::NotFound: return "looked in the current folder and along PATH";
     }
-    return nullptr;
+    return {};
 }
 
 } // namespace
@@ -36,7 +43,7 @@ std::string reportText(const std::string &verb, const std::string &name, const F
     if (!failure.folder.empty())
         text += " in " + failure.folder;
     text += ": " + (failure.number ? systemText(failure.number, name) : "the system gave no cause");
-    if (const char *cause = causeText(failure.cause))
-        text += " (" + std::string(cause) + ")";
+    if (const std::string cause = causeText(failure.cause, failure.detail); !cause.empty())
+        text += " (" + cause + ")";
     return text;
 }

@@ -8,7 +8,9 @@ std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focu
 {
     const std::vector<std::size_t> &order = form.tabOrder;
     const auto at = focused ? std::find(order.begin(), order.end(), *focused) : order.end();
-    const std::size_t stop = at == order.end() ? 0 : std::size_t(at - order.begin());
+    if (at == order.end()) // from no stop, to the first or the last
+        return back ? order.back() : order.front();
+    const std::size_t stop = std::size_t(at - order.begin());
     return order[(stop + (back ? order.size() - 1 : 1)) % order.size()];
 }
 

@@ -8,9 +8,9 @@
 // What both programs do with the window's description, kept here once. A
 // control is addressed by its place in the description's list of controls.
 
-// The control that Tab moves the focus to from the one that has it (from a
-// control off the list, or none, as from the first stop), or with Shift the
-// one before; round from end to start.
+// The control that Tab moves the focus to from the one that has it, or with
+// Shift the one before; round from end to start. From a control off the list,
+// or none, Tab goes to the first stop and Shift+Tab to the last.
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back);
 
 // A control beyond the right edge never shows: it is made only when the focus

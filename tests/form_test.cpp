@@ -51,10 +51,11 @@ TEST_CASE("the window makes only what shows at start, answers for the rest as th
     // Not made yet: as it started, and still not made.
     CHECK((window.checkValue(form.index("Check2")) == 0 && window.text(form.index("Combo1")) == "Select below."));
     CHECK((window.checkValue(form.index("Check1")) == 1 && window.made.size() == 6));
-    // The edit field inside a combo box is the combo box; from no stop, Tab goes as from the first.
+    // The edit field inside a combo box is the combo box; from no stop, Tab goes to the first, Shift+Tab to the last.
     Widget field{99, window.widget(form.index("Combo4"))}, stranger{99, nullptr};
     CHECK(window.controlOf(&field) == form.index("Combo4"));
-    CHECK(window.nextStop(&stranger, false) == form.index("Combo1"));
+    CHECK(window.nextStop(&stranger, false) == form.index("Command1"));
+    CHECK(window.nextStop(nullptr, true) == form.index("Command3"));
     CHECK(window.nextStop(first, true) == form.index("Command3"));
 }
 

@@ -2,6 +2,7 @@
 // and under each in turn every call of theirs failed.
 #include "tests/fixtures.h"
 
+#include "platform/posix/wineprefix.h"
 #include "platform/programstart.h"
 #include "platform/safefile.h"
 
@@ -135,7 +136,6 @@ WRAP(int, attr_copy_fd, ENOTSUP,
      (a, b, c, d, e, f))
 char *__real_realpath(const char *path, char *resolved);
 char *__wrap_realpath(const char *path, char *resolved) { return due(EACCES) ? nullptr : __real_realpath(path, resolved); }
-int __real_open(const char *path, int flags, ...);
 int __real_openat(int at, const char *path, int flags, ...);
 int __real_close(int fd);
 int __real_fsync(int fd);
@@ -151,12 +151,8 @@ int __wrap_openat(int at, const char *path, int flags, ...)
         return errno = EEXIST, -1;
     return due(EMFILE) ? -1 : __real_openat(at, path, flags, mode);
 }
-int __wrap_open(const char *path, int flags, ...)
+int __wrap_open(const char *path, int flags, mode_t mode) // what open() passes on, read or not
 {
-    va_list more;
-    va_start(more, flags);
-    const mode_t mode = flags & O_CREAT ? va_arg(more, mode_t) : 0;
-    va_end(more);
     return __wrap_openat(AT_FDCWD, path, flags, mode);
 }
 int __wrap_close(int fd) // the descriptor is let go even then
@@ -164,17 +160,20 @@ int __wrap_close(int fd) // the descriptor is let go even then
     const int closed = __real_close(fd);
     return due(EIO) ? -1 : closed;
 }
-int __wrap_fsync(int fd)
+int __real_syncfs(int fd);
+// A folder's sync, or its file system's through a file in it, logged alike.
+int synced(int fd, int (*sync)(int), bool whole)
 {
     struct stat status{};
-    const fs::path synced = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
-    const bool failed = due(EIO);
-    syncs.push_back((__real_fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)
-                         ? "folder " + synced.string() + " with " + contents("locale.ini")
-                         : "file in " + synced.parent_path().string())
+    const fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+    const bool failed = due(EIO), folder = __real_fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    syncs.push_back((folder || whole ? "folder " + (folder ? path : path.parent_path()).string() + " with " + contents("locale.ini")
+                                     : "file in " + path.parent_path().string())
                     + (failed ? " failed" : ""));
-    return failed ? -1 : __real_fsync(fd);
+    return failed ? -1 : sync(fd);
 }
+int __wrap_fsync(int fd) { return synced(fd, __real_fsync, false); }
+int __wrap_syncfs(int fd) { return synced(fd, __real_syncfs, true); }
 ssize_t __wrap_write(int fd, const void *data, size_t size)
 {
     if (bumps > 0)
@@ -213,13 +212,9 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
              fs::create_symlink(fs::current_path() / "game/real.ini", "game/whole.ini");
              fs::create_symlink("whole.ini", "game/link.ini"), fs::create_symlink("game/link.ini", "locale.ini");
          }, Replaced},
-        {"the player's link to their own file elsewhere, by root", 0755, 0644, nobody, root, [] {
-             fs::create_directory("mine"), chown("mine", 65534, 65534), fs::rename("locale.ini", "mine/own.ini");
-             fs::create_symlink("mine/own.ini", "locale.ini"), lchown("locale.ini", 65534, 65534);
-         }, Replaced},
-        {"root's own link to root's file, in the player's folder", 0755, 0600, nobody, root, [] {
+        {"root's link, placed in the player's folder by the player", 0755, 0600, nobody, root, [] {
              fs::rename("locale.ini", "root.ini"), chown("root.ini", 0, 0), fs::create_symlink("root.ini", "locale.ini");
-         }, Replaced},
+         }, Refused, Cause::OthersLink},
         {"with a second name", 0755, 0644, root, root, [] { fs::create_hard_link("locale.ini", "other.ini"); }, InPlace},
         {"the user's own, in a folder they cannot write", 0755, 0644, root, nobody, [] { chown("locale.ini", 65534, 65534); }, InPlace},
         {"another user's, in a sticky folder", 01777, 0666, root, nobody, {}, InPlace},
@@ -227,21 +222,18 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
         {"read-only, even to root", 0755, 0444, root, root, {}, Refused, Cause::ReadOnly},
         {"the user's own, read-only", 0755, 0444, nobody, nobody, {}, Refused, Cause::ReadOnly},
         {"none, in a folder the user cannot write", 0755, 0, root, nobody, {}, Refused, Cause::FolderLocked},
-        {"the player's link to root's file, by root", 0755, 0600, nobody, root, [] {
-             fs::rename("locale.ini", "root.ini"), chown("root.ini", 0, 0);
-             fs::create_symlink("root.ini", "locale.ini"), lchown("locale.ini", 65534, 65534);
-         }, Refused, Cause::OthersLink},
+        {"the player's own, in a folder they may write but not list", 0300, 0644, nobody, nobody, {}, Replaced},
         {"the player's link to no file, in root's folder, by root", 0755, 0644, nobody, root, [] {
              fs::create_directory("root"), fs::remove("locale.ini");
              fs::create_symlink("root/new.ini", "locale.ini"), lchown("locale.ini", 65534, 65534);
-         }, Refused, Cause::OthersLink},
+         }, Refused, Cause::OthersDanglingLink},
         {"a second name the player made for root's file, by root", 0755, 0644, nobody, root, [] {
              fs::rename("locale.ini", "root.ini"), chown("root.ini", 0, 0);
              if (asNobody([] { return link("root.ini", "locale.ini"); }) != 0) { // protected_hardlinks
                  MESSAGE("the kernel keeps nobody from linking root's file: root made the name");
                  link("root.ini", "locale.ini");
              }
-         }, Refused, Cause::OthersLink},
+         }, Refused, Cause::OthersSecondName},
         {"on a file system mounted read-only", 0755, 0644, root, root, readOnly, Refused, Cause::None, EROFS},
         {"a named pipe, never waited on", 0755, 0644, root, root, [] { fs::remove("locale.ini"), mkfifo("locale.ini", 0644); },
          Refused, Cause::NamedPipe, EPERM},
@@ -333,10 +325,12 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     fs::create_directories("first/korvane.exe"); // passed over: not a program
     put("first/wine", "MZ"); // not a program to start one with
     fs::create_directory("bin");
-    script("wine", "#!/bin/sh\nprintf 'wine|%s|%s\\n' \"$*\" \"$WINEPREFIX\" >> started.log\n");
-    // Wine prefixes: one with another inside it, and a drive_c with no registry beside it.
-    REQUIRE(system("mkdir -p pfx/dosdevices pfx/drive_c/in/drive_c pfx/drive_c/zip/drive_c && ln -s ../drive_c pfx/dosdevices/c: "
-                   "&& ln -s pfx/dosdevices/c: linked && touch pfx/system.reg pfx/drive_c/in/system.reg") == 0);
+    script("wine", "#!/bin/sh\nprintf 'wine|%s|%s\\n' \"$*\" \"${WINEPREFIX-unset}\" >> started.log\n");
+    fs::create_directory("broken"), script("broken/wine", "#!/nowhere/sh\n");
+    // Wine prefixes: one reached through its dosdevices/c:, and another user's.
+    REQUIRE(system("mkdir -p pfx/dosdevices pfx/drive_c theirs/drive_c && ln -s ../drive_c pfx/dosdevices/c: "
+                   "&& ln -s pfx/dosdevices/c: linked && touch pfx/system.reg theirs/system.reg") == 0);
+    const bool root = chown("theirs", 65534, 65534) == 0;
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
         const auto failure = startProgram("korvane.exe");
@@ -347,34 +341,34 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
         fs::remove("started.log");
         return failure ? doctest::toString(failure).c_str() + (log == "<missing>" ? "" : "\nand started: " + log) : log;
     };
-    const auto failed = [&](int number, Cause cause = Cause::None, const std::string &in = {}) {
-        return std::string(doctest::toString(Failure{number, cause, here + in}).c_str());
+    const auto failed = [&](int number, Cause cause = Cause::None, const std::string &in = {}, const std::string &detail = {}) {
+        return std::string(doctest::toString(Failure{number, cause, here + in, detail}).c_str());
     };
     // Neither a blocked signal nor one we ignore reaches the game, nor our session.
     const std::string signals = "#!/bin/sh\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d '\\t'\ncut -d' ' -f6 /proc/$$/stat | grep -qx "
                                 + std::to_string(getsid(0)) + " || echo 'a session of its own'; } > part.log && mv part.log started.log\n";
+    const char *unset = nullptr;
     const struct
     {
         std::string file, body;
         mode_t mode;
-        std::string path, outcome, wine = {}, prefix = {}; // WINE and WINEPREFIX, unset where empty
+        std::string path, outcome;
+        const char *wine = nullptr, *prefix = nullptr; // WINE and WINEPREFIX, where set
     } rows[] = {
         {"bin/korvane.exe", game, 0755, "first:bin:/usr/bin:/bin", "korvane.exe||" + here + "\n"},
         {"korvane.exe", signals, 0755, "/usr/bin:/bin", "SigBlk:0000000000000000\nSigIgn:0000000000000000\na session of its own\n"},
-        {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe|\n"}, // the empty entry is the current folder
-        {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe|\n"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n"},
+        {"korvane.exe", "MZ\x90", 0644, "first:", "wine|./korvane.exe|unset\n", unset, ""}, // the empty entry is the current folder
+        {"bin/korvane.exe", "MZ", 0644, "bin:", "wine|bin/korvane.exe|/own\n", unset, "/own"},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n", unset, ""},
         {"pfx/drive_c/korvane.exe", "MZ", 0644, "linked:", "wine|linked/korvane.exe|" + here + "/pfx\n"},  // by way of dosdevices/c:
-        {"pfx/drive_c/in/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/in/drive_c:", "wine|pfx/drive_c/in/drive_c/korvane.exe|" + here + "/pfx/drive_c/in\n"},
-        {"pfx/drive_c/zip/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c/zip/drive_c:", "wine|pfx/drive_c/zip/drive_c/korvane.exe|" + here + "/pfx\n"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c:", "wine|pfx/drive_c/korvane.exe|/own\n", "", "/own"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n", here + "/wine"},
-        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", failed(ENOENT, Cause::WineNamed, "/nowhere/wine"), here + "/nowhere/wine"},
-        {"korvane.exe", "", S_IFIFO | 0755, "", failed(EACCES, Cause::NamedPipe)},
+        {"pfx/drive_c/korvane.exe", "MZ", 0644, "pfx/drive_c", "wine|pfx/drive_c/korvane.exe|" + here + "/pfx\n", "./wine"},
+        {"theirs/drive_c/korvane.exe", "MZ", 0644, "theirs/drive_c:", root ? failed(EPERM, Cause::PrefixNotOwned,
+            "/theirs/drive_c", here + "/theirs belongs to nobody") : "wine|theirs/drive_c/korvane.exe|" + here + "/theirs\n"},
+        {"bin/korvane.exe", "MZ", 0644, "broken:bin", failed(ENOENT, Cause::WineFailed, "/bin", "broken/wine")},
+        {"korvane.exe", "MZ", 0644, "", failed(ENOENT, Cause::WineNamed, "", "/nowhere/wine"), "/nowhere/wine"},
         {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
         {"korvane.exe", "MZ", 0644, "/nowhere", failed(ENOEXEC, Cause::NeedsWine)},
         {"nothing", "", 0755, "/nowhere", failed(ENOENT, Cause::NotFound)},
-        {"bin/korvane.exe", "#!/nowhere/sh\n", 0755, here + "/bin", failed(ENOENT, Cause::None, "/bin")}, // named by it
     };
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
@@ -385,13 +379,10 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     const std::string before = held();
     for (const auto &row : rows) {
         CAPTURE(row.outcome);
-        if (S_ISFIFO(row.mode))
-            REQUIRE(mkfifo(row.file.c_str(), 0755) == 0);
-        else
-            script(row.file, row.body, row.mode);
+        script(row.file, row.body, row.mode);
         setenv("PATH", row.path.c_str(), 1);
-        row.wine.empty() ? unsetenv("WINE") : setenv("WINE", row.wine.c_str(), 1);
-        row.prefix.empty() ? unsetenv("WINEPREFIX") : setenv("WINEPREFIX", row.prefix.c_str(), 1);
+        row.wine ? setenv("WINE", row.wine, 1) : unsetenv("WINE");
+        row.prefix ? setenv("WINEPREFIX", row.prefix, 1) : unsetenv("WINEPREFIX");
         eachFault(started, [&](const std::string &outcome, bool faulted) {
             CHECK(outcome.find("\nand started: ") == std::string::npos);
             CHECK(outcome != "<missing>");
@@ -404,4 +395,37 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
     std::signal(SIGPIPE, SIG_DFL);
     std::signal(SIGXFSZ, SIG_DFL);
+}
+
+TEST_CASE("a Windows game's Wine prefix: the user's own choice, else the nearest found with a registry, never another user's")
+{
+    const unsigned us = 1000, other = 1001;
+    const std::optional<PrefixFolder> none;
+    const PrefixFolder pfx{"/g/pfx", true, us}, bare{"/g/zip", false, us}, theirs{"/g/theirs", true, other};
+    const struct
+    {
+        const char *what;
+        std::optional<PrefixFolder> chosen;
+        std::vector<PrefixFolder> found;
+        PrefixChoice choice;
+    } rows[] = {
+        {"none", none, {}, {}},
+        {"found", none, {bare, pfx}, {"/g/pfx", true}},
+        {"the user's choice, kept", PrefixFolder{"/own", false, us}, {pfx}, {"/own"}},
+        {"a choice not made yet", PrefixFolder{"/new"}, {pfx}, {"/new"}},
+        {"another user's, found", none, {theirs, pfx}, {"/g/theirs", true, Cause::PrefixNotOwned, other}},
+        {"another user's, chosen", theirs, {pfx}, {"/g/theirs", false, Cause::PrefixNotOwned, other}},
+        {"a relative choice", PrefixFolder{"own"}, {pfx}, {"own", false, Cause::PrefixRelative}},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.what);
+        const PrefixChoice choice = choosePrefix({row.chosen, row.found, us});
+        CHECK((choice.path == row.choice.path && choice.ours == row.choice.ours && choice.refused == row.choice.refused
+               && choice.owner == row.choice.owner));
+    }
+    // Nearest first; Wine's Desktop link leads out of the prefix, so the way as given counts too.
+    CHECK(prefixCandidates("/g/pfx/drive_c/in/drive_c/Korvane") == std::vector<std::string>{"/g/pfx/drive_c/in", "/g/pfx"});
+    CHECK(prefixCandidates("/h/.wine-k/drive_c/users/p/Desktop/Korvane") == std::vector<std::string>{"/h/.wine-k"});
+    CHECK(prefixCandidates("/drive_c") == std::vector<std::string>{"/"});
+    CHECK(prefixCandidates("/g/my_drive_c/x").empty());
 }

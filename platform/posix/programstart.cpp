@@ -1,12 +1,14 @@
 #include "platform/programstart.h"
 
-#include "platform/posix/paths.h"
+#include "platform/posix/walk.h"
+#include "platform/posix/wineprefix.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,40 +19,21 @@
 // valid text, or a parent that cannot be searched, does not stand in the way.
 namespace {
 
-// Where it was found, as a whole path when the working folder can be told.
-std::string wholePath(const std::string &path)
-{
-    const std::string current = currentFolder();
-    return path.front() == '/' || current.empty() ? path : current + "/" + path;
-}
-
 // The folder that holds it, as the path names it.
 std::string folderOf(const std::string &path)
 {
     const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The folder it was found in, for the report.
-std::string foundIn(const std::string &path)
-{
-    const std::string whole = wholePath(path);
-    const auto slash = whole.rfind('/');
-    return slash == std::string::npos ? "" : whole.substr(0, slash ? slash : 1);
+    return slash == std::string::npos ? "" : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Never blocks: a named pipe is opened without waiting and then refused.
 bool isWindowsProgram(const std::string &path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status{};
     char magic[2] = {};
-    const bool windows = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && read(fd, magic, 2) == 2
-                         && magic[0] == 'M' && magic[1] == 'Z';
-    close(fd);
-    return windows;
+    return fd && fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode) && read(fd.get(), magic, 2) == 2
+           && magic[0] == 'M' && magic[1] == 'Z';
 }
 
 bool isRegular(const std::string &path)
@@ -59,17 +42,21 @@ bool isRegular(const std::string &path)
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Along PATH only what could be started counts; an empty entry is the current folder.
+// Along PATH only what could be started counts; an empty entry is the current
+// folder. Without PATH, the system's default, as execvp has it.
 std::string findAlongPath(const std::string &name, bool windowsToo)
 {
     const char *variable = std::getenv("PATH");
-    std::string folders = variable ? variable : "";
+    std::string folders(variable ? 0 : confstr(_CS_PATH, nullptr, 0), '\0');
+    if (variable)
+        folders = variable;
+    else if (!folders.empty())
+        folders.resize(confstr(_CS_PATH, folders.data(), folders.size()) - 1);
     for (size_t start = 0; start <= folders.size();) {
         size_t end = folders.find(':', start);
         if (end == std::string::npos)
             end = folders.size();
-        const std::string folder = folders.substr(start, end - start);
-        const std::string candidate = folder.empty() ? name : folder + "/" + name;
+        const std::string candidate = joinPath(folders.substr(start, end - start), name);
         if (isRegular(candidate)
             && (access(candidate.c_str(), X_OK) == 0 || (windowsToo && isWindowsProgram(candidate))))
             return candidate;
@@ -78,35 +65,69 @@ std::string findAlongPath(const std::string &name, bool windowsToo)
     return {};
 }
 
-// The Wine prefix a folder lies in: the nearest folder above it, links
-// resolved, with drive_c on the way down and a registry beside it (an unpacked
-// archive may hold a drive_c alone). None where that cannot be told.
-std::string winePrefixOf(const std::string &folder)
+// The current folder as the shell named it, links and all, where PWD still
+// names it; else as the system resolves it.
+std::string givenFolder()
 {
-    char *resolved = realpath(folder.c_str(), nullptr);
-    std::string below = resolved ? resolved : "/";
-    std::free(resolved);
-    while (below != "/") {
-        const std::string above = folderOf(below);
-        if (below.ends_with("/drive_c") && isRegular(above + "/system.reg"))
-            return above;
-        below = above;
-    }
-    return {};
+    const char *named = std::getenv("PWD");
+    struct stat there{}, here{};
+    if (named && named[0] == '/' && stat(named, &there) == 0 && stat(".", &here) == 0 && there.st_dev == here.st_dev
+        && there.st_ino == here.st_ino)
+        return named;
+    return currentFolder();
 }
 
-// Starts the program detached, with our environment and the setting given,
-// and carries exec's own error number back as the failure given.
+std::optional<PrefixFolder> prefixFolder(const std::string &path)
+{
+    struct stat status{};
+    if (stat(path.c_str(), &status) != 0)
+        return PrefixFolder{path};
+    return PrefixFolder{path, isRegular(path + "/system.reg"), unsigned(status.st_uid)};
+}
+
+// What the prefix is chosen from: WINEPREFIX, and the folders above each
+// drive_c on the way to the game, as the path was given (where Wine's own
+// links, Desktop or Documents, lead out of the prefix), then resolved (where
+// the way went through dosdevices/c:).
+PrefixFacts prefixFacts(const std::string &gameFolder)
+{
+    PrefixFacts facts{std::nullopt, {}, unsigned(getuid())};
+    if (const char *chosen = std::getenv("WINEPREFIX"); chosen && *chosen)
+        facts.chosen = prefixFolder(chosen);
+    std::vector<std::string> ways = {gameFolder.starts_with('/') ? gameFolder : joinPath(givenFolder(), gameFolder)};
+    if (char *resolved = realpath(gameFolder.empty() ? "." : gameFolder.c_str(), nullptr)) {
+        ways.push_back(resolved);
+        std::free(resolved);
+    }
+    for (const std::string &way : ways) {
+        for (const std::string &candidate : prefixCandidates(way))
+            facts.found.push_back(*prefixFolder(candidate));
+    }
+    return facts;
+}
+
+std::string userName(unsigned user)
+{
+    const passwd *entry = getpwuid(uid_t(user));
+    return entry ? entry->pw_name : "user " + std::to_string(user);
+}
+
+// Starts the program detached, with our environment (WINEPREFIX in it replaced
+// where one is given, left out where that is empty), and carries exec's own
+// error number back as the failure given.
 std::optional<Failure> spawn(Failure failure, const std::string &file, std::vector<std::string> words,
-                             std::string setting = {})
+                             const std::string *winePrefix = nullptr)
 {
     std::vector<char *> argv, environment;
     for (std::string &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    for (char **entry = environ; *entry; ++entry)
-        environment.push_back(*entry);
-    if (!setting.empty())
+    std::string setting = winePrefix ? "WINEPREFIX=" + *winePrefix : "";
+    for (char **entry = environ; *entry; ++entry) {
+        if (!winePrefix || !std::string_view(*entry).starts_with("WINEPREFIX="))
+            environment.push_back(*entry);
+    }
+    if (winePrefix && !winePrefix->empty())
         environment.push_back(setting.data());
     environment.push_back(nullptr);
     const auto failed = [&](int number) { return failure.number = number, failure; };
@@ -114,13 +135,10 @@ std::optional<Failure> spawn(Failure failure, const std::string &file, std::vect
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
         return failed(errno);
+    Fd reading(report[0]), writing(report[1]);
     const pid_t middle = fork();
-    if (middle < 0) {
-        const int number = errno;
-        close(report[0]);
-        close(report[1]);
-        return failed(number);
-    }
+    if (middle < 0)
+        return failed(errno);
     if (middle == 0) {
         // The middle child leaves at once: the program is adopted by init, so
         // it outlives us and nothing of ours has to reap it.
@@ -138,21 +156,42 @@ std::optional<Failure> spawn(Failure failure, const std::string &file, std::vect
             execve(file.c_str(), argv.data(), environment.data());
         }
         const int number = errno; // only a failed fork or exec gets here
-        while (write(report[1], &number, sizeof number) < 0 && errno == EINTR) {
+        while (write(writing.get(), &number, sizeof number) < 0 && errno == EINTR) {
         }
         _exit(127);
     }
-    close(report[1]);
+    writing = Fd();
     while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
     int execError = 0;
     ssize_t got;
-    while ((got = read(report[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
+    while ((got = read(reading.get(), &execError, sizeof execError)) < 0 && errno == EINTR) {
     }
-    close(report[0]);
     if (got == sizeof execError)
         return failed(execError);
     return std::nullopt;
+}
+
+// Through Wine: the one that WINE names, as the shell finds a command, or
+// else wine from PATH; in the prefix the game is installed in.
+std::optional<Failure> startWindowsProgram(const std::string &path, const std::string &folder)
+{
+    const char *named = std::getenv("WINE");
+    const bool chosen = named && *named;
+    const std::string wine = !chosen ? findAlongPath("wine", false)
+                             : std::strchr(named, '/') ? named : findAlongPath(named, false);
+    if (wine.empty())
+        return chosen ? Failure{ENOENT, Cause::WineNamed, folder, named} : Failure{ENOEXEC, Cause::NeedsWine, folder};
+    const PrefixChoice prefix = choosePrefix(prefixFacts(folderOf(path)));
+    if (prefix.refused == Cause::PrefixNotOwned)
+        return Failure{EPERM, prefix.refused, folder, prefix.path + " belongs to " + userName(prefix.owner)};
+    if (prefix.refused != Cause::None)
+        return Failure{EINVAL, prefix.refused, folder};
+    // An empty WINEPREFIX is taken as unset, as Wine would refuse it.
+    const char *set = std::getenv("WINEPREFIX");
+    return spawn(Failure{0, chosen ? Cause::WineNamed : Cause::WineFailed, folder, wine}, wine,
+                 {wine, path.find('/') == std::string::npos ? "./" + path : path},
+                 prefix.ours || (set && !*set) ? &prefix.path : nullptr);
 }
 
 } // namespace
@@ -165,7 +204,7 @@ std::optional<Failure> startProgram(const std::string &name)
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
         return Failure{ENOENT, Cause::NotFound, currentFolder()};
-    const std::string folder = foundIn(path);
+    const std::string folder = shownFolder(folderOf(path));
     const auto failure = [&](int number, Cause cause = Cause::None) { return Failure{number, cause, folder}; };
     if (stat(path.c_str(), &status) != 0)
         return failure(errno);
@@ -173,22 +212,9 @@ std::optional<Failure> startProgram(const std::string &name)
         return failure(EISDIR);
     if (!S_ISREG(status.st_mode))
         return failure(EACCES, kindOf(status.st_mode));
-
-    if (isWindowsProgram(path)) {
-        // The Wine that WINE names, as the shell finds a command, or else wine from PATH.
-        const char *named = std::getenv("WINE");
-        const bool chosen = named && *named;
-        const std::string wine = !chosen ? findAlongPath("wine", false)
-                                 : std::strchr(named, '/') ? named : findAlongPath(named, false);
-        if (wine.empty())
-            return chosen ? Failure{ENOENT, Cause::WineNamed, named} : failure(ENOEXEC, Cause::NeedsWine);
-        // A game installed in a Wine prefix runs in it, unless the user chose one.
-        const std::string prefix = std::getenv("WINEPREFIX") ? "" : winePrefixOf(folderOf(path));
-        return spawn(chosen ? Failure{0, Cause::WineNamed, wine} : failure(0), wine,
-                     {wine, path.find('/') == std::string::npos ? "./" + path : path},
-                     prefix.empty() ? "" : "WINEPREFIX=" + prefix);
-    }
+    if (isWindowsProgram(path))
+        return startWindowsProgram(path, folder);
     if (access(path.c_str(), X_OK) != 0)
         return failure(EACCES, Cause::NotExecutable);
-    return spawn(failure(0), path, {wholePath(path)});
+    return spawn(failure(0), path, {path.starts_with('/') ? path : joinPath(currentFolder(), path)});
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+// Whether Apply may write through the names that lead to a file: decided from
+// facts gathered on what was opened, with no system call here, so both
+// platforms ask it alike. Owners are numbers: Linux's user and group ids, or
+// on Windows one number per distinct owner.
+
+// An owner and who may write it, as its mode says.
+struct Rights
+{
+    unsigned owner = 0, group = 0;
+    bool ownerWrites = false, groupWrites = false, othersWrite = false;
+    bool sticky = false; // a folder where only an entry's owner may move it
+};
+
+// A link followed on the way, or the file's second name: who made it (for a
+// second name, the file's owner), and the folder that holds it.
+struct Way
+{
+    unsigned maker;
+    Rights folder;
+};
+
+struct WayFacts
+{
+    unsigned us;                    // who applies
+    std::optional<unsigned> anyone; // who may write anything: root on Linux, none on Windows
+    std::vector<Way> links;         // every link followed, in order
+    std::optional<Way> secondName;  // where the file has another name
+    bool exists = true;             // else the links lead to no file yet
+    Rights target;                  // the file, or the folder a new one would go in
+};
+
+enum class Verdict { Follow, OthersLink, OthersDanglingLink, OthersSecondName };
+
+// A link or second name is followed only where everyone who could have put it
+// there could write what it leads to: its maker and whoever may write the
+// folder that holds it (its owner; its group, or anyone, where the mode lets
+// them; in a sticky folder only the maker and the folder's owner). What a
+// user could write is judged on the owner, group and mode alone: a group's
+// other members, and ACL entries, are not counted, so a doubtful case is refused.
+Verdict followable(const WayFacts &facts);
