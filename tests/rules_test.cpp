@@ -49,4 +49,11 @@ TEST_CASE("a link or second name is followed only where everyone who could have 
         CAPTURE(row.what);
         CHECK(followable({row.us, root, row.links, row.second, row.exists, row.target}) == row.verdict);
     }
+    // As Windows has it: no one may write everything, and a file owned by the
+    // Administrators group may be anyone's of them, so it is no user's own.
+    const unsigned user = 2, administrators = 5;
+    const Rights admins{administrators, ~0u, false}, users{user, ~0u, true};
+    CHECK(followable({user, std::nullopt, {}, Way{administrators, admins}, true, admins}) == Verdict::OthersSecondName);
+    CHECK(followable({user, std::nullopt, {{user, users}}, none, true, users}) == Verdict::Follow);
+    CHECK(followable({user, std::nullopt, {{administrators, admins}}, none, true, users}) == Verdict::OthersLink);
 }
