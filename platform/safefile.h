@@ -19,14 +19,10 @@
 //   power cut can leave the new lines followed by the old file's tail.
 // - Otherwise refused with the real cause: a read-only file (even where the
 //   system would allow the write), another user's, or what is not a regular file.
-// One rule for links: run as root in a player's folder, it writes only what
-// the player could write. A link made by another user, and every link along
-// the way, is followed only where that user could write its target (owns it
-// and may write it, or anyone may; on Windows, owns it); a file with a second
-// name, only where the owner of the folder holding the name could. Otherwise
-// refused, nothing changed. It holds for any user, not root alone, and is
-// decided on the files and folders as opened, so nothing can be swapped in
-// between (on Windows, a symbolic link's target is still replaced by its name).
+// Links and second names are followed only where the rule in linkrule.h lets
+// them, decided on the files and folders as opened, so that nothing can be
+// swapped in between: run as root in a player's folder, it writes only what
+// the player could write.
 // A new file gets the permissions new files get there (the umask on Linux, the
 // folder's inherited ACL on Windows).
 std::optional<Failure> replaceFile(const std::string &name, const std::string &bytes);
