@@ -70,6 +70,6 @@ start_wayland() {
     }
     close_window() { swaymsg "[con_id=$window] kill" >/dev/null; }
     clipboard() { wl-paste; }
-    # Wayland has no size hints: sway floats a window that shows one size only (the frame says so).
-    fixed_at() { :; }
+    # No size hints on Wayland: sway floats a window whose least and largest sizes are one.
+    fixed_at() { [ "$(tree ".. | select(.id? == $window) | .type")" = floating_con ]; }
 }
