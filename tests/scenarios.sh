@@ -11,7 +11,8 @@ title="Korvane Resolution Changer" entry=org.korvane.ResolutionChanger.desktop
 cd "$work"
 
 # The Linux program's verbs; each target's block below starts its session and
-# defines what differs there: a move between monitors, the density, the frame.
+# defines what differs there: move_to FROM TO, a move between monitors of those
+# scales; density SCALE for the next start, false where the target has none; the frame.
 # The open box's caption and text, as Ctrl+C copies them on Windows.
 box_text() { activate "$(find_window "$title" "$window")"; keys ctrl+c; sleep 0.2; clipboard; }
 game() { cp "$tests/game.sh" "$1"; }
