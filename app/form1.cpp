@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "form/rules.h"
 #include "launcher/startgame.h"
 #include "settings/displaymodes.h"
 #include "settings/localeini.h"
@@ -68,8 +69,9 @@ FormDescription describeForm1()
     range("Check", 2, 6), range("Combo", 14, 31), stop("Command2"), range("Combo", 32, 54), stop("Command3");
 
     const auto ofKind = [&](const char *name, Kind kind) {
-        if (form.controls[form.index(name)].kind != kind)
-            throw std::logic_error(std::string(name) + " is not of the kind its action reads");
+        const Control &control = form.controls[form.index(name)];
+        if (control.kind != kind || !madeAtStart(form, control))
+            throw std::logic_error(std::string(name) + " is not made at start, of the kind its action reads");
         return form.index(name);
     };
     const SettingsControls read = {ofKind("Check1", Kind::CheckBox), ofKind("Combo4", Kind::ComboBox)};

@@ -8,13 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-30}
 "$root/scripts/build.sh" >/dev/null
 b="$root/build"
-wine=wine w="$root/build-windows"
-if [ -n "${KORVANE_WINE64:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    wine=/usr/lib/wine/wine64 w="$root/build-windows64"
-    cmake --no-warn-unused-cli -S "$root" -B "$w" -DCMAKE_BUILD_TYPE=Release \
-          -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" >/dev/null
-    cmake --build "$w" --parallel "$(nproc)" >/dev/null
-fi
+. "$root/scripts/wine.sh" >/dev/null
+w=$windows
 cmake --build "$b" --target bare_window bench_runner >/dev/null
 cmake --build "$w" --target bare_win32 >/dev/null
 # Read from the disk, as a player's program would be, not from the pages the

@@ -9,24 +9,17 @@
 #include <vector>
 
 // What both toolkits keep of the shown window: one widget for each control,
-// made when it is first needed. Which are made, when, and what a control not
-// yet made holds are decided here once; a front-end only makes, shows and
-// reads its toolkit's widgets.
+// made when it is first needed. Which are made, and when, are decided here
+// once; a front-end only makes, shows and reads its toolkit's widgets.
 template <class Widget>
 class FormState : public FormView
 {
 public:
     explicit FormState(const FormDescription &form) : m_form(form), m_widgets(form.controls.size()) {}
 
-    // A control not yet made still holds what it started with.
-    int checkValue(std::size_t control) const final
-    {
-        return m_widgets[control] ? checkValueOf(m_widgets[control]) : 0;
-    }
-    std::string text(std::size_t control) const final
-    {
-        return m_widgets[control] ? textOf(m_widgets[control]) : m_form.comboText;
-    }
+    // Actions read only controls made at start: the description's build makes sure.
+    int checkValue(std::size_t control) const final { return checkValueOf(m_widgets[control]); }
+    std::string text(std::size_t control) const final { return textOf(m_widgets[control]); }
 
 protected:
     ~FormState() = default;

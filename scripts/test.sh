@@ -1,20 +1,11 @@
 #!/bin/sh
 # Builds both programs and their tests, and runs every test: the Windows ones
-# under Wine, in a Wine prefix of their own that goes when the run ends.
-# Where no 32-bit code runs (or KORVANE_WINE64=1), the Windows tests run on a
-# 64-bit build of the same sources under wine64; the 32-bit program is still
-# built and checked as a file.
+# under Wine (scripts/wine.sh tells which), in a Wine prefix of their own
+# that goes when the run ends.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
-wine=wine windows="$root/build-windows"
-if [ -n "${KORVANE_WINE64:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "32-bit programs cannot run here${KORVANE_WINE64:+ (KORVANE_WINE64 is set)}: the Windows tests run on a 64-bit build under wine64."
-    wine=/usr/lib/wine/wine64 windows="$root/build-windows64"
-    cmake -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release \
-          -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" >/dev/null
-    cmake --build "$windows" --parallel "$(nproc)"
-fi
+. "$root/scripts/wine.sh"
 WINEPREFIX=$(mktemp -d)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine run by root writes everywhere: the Windows tests run as an ordinary user.

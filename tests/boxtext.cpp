@@ -1,15 +1,16 @@
 // The tests' helper under Wine. Copied as korvane*.exe and started without
-// arguments, it stands in for the game: appends how it was started to
-// started.log in its working folder, "name|arguments|folder|show command" (-1
-// where none was passed), and loads gdiplus.dll by its bare name, as a
-// careless program would. With "boxes", it prints the caption and texts of
-// each open message box. With "dpi OLD NEW", it sends the program
-// WM_DPICHANGED as on a move to a monitor of NEW dpi, suggesting the client
-// area scaled, the frame as Wine keeps it.
+// arguments, it stands in for the game as game.sh does on Linux: appends how
+// it was started to started.log in its working folder, "name|argument
+// count|folder|show command" (- where none was passed). With "boxes", it
+// prints the caption and texts of each open message box. With "dpi OLD NEW",
+// it sends the program WM_DPICHANGED as on a move to a monitor of NEW dpi,
+// suggesting the client area scaled, the frame as Wine keeps it.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 static BOOL CALLBACK print(HWND window, LPARAM box)
 {
@@ -28,12 +29,12 @@ int main(int argc, char *argv[])
     if (argc == 1) {
         STARTUPINFOW startup{};
         GetStartupInfoW(&startup);
-        char folder[MAX_PATH] = {};
+        char folder[MAX_PATH] = {}, program[MAX_PATH] = {};
         GetCurrentDirectoryA(MAX_PATH, folder);
-        LoadLibraryA("gdiplus.dll");
+        GetModuleFileNameA(nullptr, program, MAX_PATH);
+        const std::string shown = startup.dwFlags & STARTF_USESHOWWINDOW ? std::to_string(startup.wShowWindow) : "-";
         if (FILE *log = std::fopen("started.log", "ab")) {
-            const int showCommand = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
-            std::fprintf(log, "%s|%d|%s|%d\n", argv[0], argc - 1, folder, showCommand);
+            std::fprintf(log, "%s|%d|%s|%s\n", std::strrchr(program, '\\') + 1, argc - 1, folder, shown.c_str());
             std::fclose(log);
         }
         Sleep(10000); // outlasts the test, so a program that waited for it would fail

@@ -27,6 +27,16 @@ inline std::optional<Failure> replaced()
     return replaceFile("locale.ini", applied);
 }
 
+// What the file holds after an Apply that gave this report: the new bytes where
+// none came, or only the folder's sync failed; the old ones where it was
+// refused; nothing sure where it says it stopped part way through writing in place.
+inline std::optional<std::string> heldAfter(const std::optional<Failure> &report, const std::string &before)
+{
+    if (report && report->cause == Cause::PartlyWritten)
+        return std::nullopt;
+    return !report || report->cause == Cause::MaybeNotOnDisk ? applied : before;
+}
+
 // A failure's fields, as a check shows them when they differ.
 inline std::ostream &operator<<(std::ostream &out, const Failure &failure)
 {

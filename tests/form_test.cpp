@@ -17,7 +17,7 @@ struct Widget
     Widget *parent;
 };
 
-// Made in order; every check box ticked, every combo box typed in.
+// Made in order.
 class StandIn : public FormState<Widget *>
 {
 public:
@@ -41,22 +41,18 @@ private:
 
 } // namespace
 
-TEST_CASE("the window makes only what shows at start, answers for the rest as they start, and Tab walks the list round")
+TEST_CASE("the window makes only what shows at start, and Tab walks the list round")
 {
     const FormDescription &form = Form1();
     StandIn window;
     Widget *first = window.makeShown();
     CHECK(window.made == std::vector<std::string>{"Image2", "Check1", "Image1", "Combo4", "Command1", "Command3"});
     CHECK(first->control == form.index("Command1"));
-    // Not made yet: as it started, and still not made.
-    CHECK((window.checkValue(form.index("Check2")) == 0 && window.text(form.index("Combo1")) == "Select below."));
-    CHECK((window.checkValue(form.index("Check1")) == 1 && window.made.size() == 6));
     // The edit field inside a combo box is the combo box; from no stop, Tab goes to the first, Shift+Tab to the last.
     Widget field{99, window.widget(form.index("Combo4"))}, stranger{99, nullptr};
     CHECK(window.controlOf(&field) == form.index("Combo4"));
     CHECK(window.nextStop(&stranger, false) == form.index("Command1"));
-    CHECK(window.nextStop(nullptr, true) == form.index("Command3"));
-    CHECK(window.nextStop(first, true) == form.index("Command3"));
+    CHECK((window.nextStop(nullptr, true) == form.index("Command3") && window.nextStop(first, true) == form.index("Command3")));
 }
 
 TEST_CASE("the picture for a scale: the one drawn for it, else the next larger shrunk; a button's face at that density")

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the .deb, checks what it holds and that apt can install it, then
 # starts the program from the unpacked package.
-. "$(dirname "$0")/xsession.sh"
+. "$(dirname "$0")/lib.sh"
 cpack --config "$1/CPackConfig.cmake" -B "$work/out" >/dev/null
 deb=$(ls "$work"/out/*.deb)
 

@@ -2,11 +2,9 @@
 # The last commit, built twice as the README builds it, gives the same bytes:
 # from git archive (no git, files dated at the commit) and from a clone (files
 # dated now), in folders of different names and depths.
-set -eu
 [ -e "$1/.git" ] || exit 77 # not a checkout: no commit to build
+. "$(dirname "$0")/lib.sh"
 commit=$(git -C "$1" rev-parse HEAD)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 unset SOURCE_DATE_EPOCH
 umask 022 # cpack gives the .deb's parts the modes it leaves
 a=$work/a b=$work/another/folder
@@ -21,4 +19,4 @@ for copy in "$a" "$b"; do
     (cd build && cpack >/dev/null)
     sha256sum build/korvane-resolution-changer build/*.deb build-windows/*.exe >"$copy.sums"
 done
-diff "$a.sums" "$b.sums" || { echo "two builds of $commit differ"; exit 1; }
+diff "$a.sums" "$b.sums" || fail "two builds of $commit differ"

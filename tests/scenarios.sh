@@ -5,25 +5,72 @@
 #   scenarios.sh linux|wayland - PROGRAM
 #   scenarios.sh windows HELPERS_DIR WINE PROGRAM.exe
 . "$(dirname "$0")/xsession.sh"
-platform=$1 helpers=$2 wine=$3 session=x11
+target=$1 helpers=$2 tests=$(cd "$(dirname "$0")" && pwd)
 shift 2
-[ "$platform" = wayland ] && platform=linux session=wayland
-title="Korvane Resolution Changer"
-"start_$session"
+title="Korvane Resolution Changer" entry=org.korvane.ResolutionChanger.desktop
 cd "$work"
-# Two monitors side by side, the right one at twice the scale: on X11 named, as KDE scales them; under sway, an output.
-case $platform-$session in
-linux-x11) xrandr --setmonitor left 800/211x900/237+0+0 screen && xrandr --setmonitor right 800/211x900/237+800+0 none
-           export QT_SCREEN_SCALE_FACTORS="left=1;right=2" ;;
-linux-wayland) swaymsg create_output && swaymsg output HEADLESS-2 scale 2 ;;
-esac >/dev/null
-if [ "$platform" = windows ]; then
-    # The program sits in the game's folder, beside a DLL that someone put
-    # there, which Windows would take before its own (Wine does, told n,b).
-    cp "$2" "$helpers/gdiplus.dll" .
-    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}gdiplus=n,b"
+
+# The Linux program's verbs; each target's block below starts its session and
+# defines what differs there: move_to FROM TO, a move between monitors of those
+# scales; density SCALE for the next start, false where the target has none; the frame.
+# The open box's caption and text, as Ctrl+C copies them on Windows.
+box_text() { activate "$(find_window "$title" "$window")"; keys ctrl+c; sleep 0.2; clipboard; }
+game() { cp "$tests/game.sh" "$1"; }
+export KORVANE_GAME_STAYS=10 # so a click that waited for the game would be seen to
+shown_as=- # the show command a game is started with
+# As IceWM takes it, a close box only and no taskbar entry.
+x11_frame() {
+    frame=$(echo $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR'))
+    [ "$frame" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
+}
+case $target in
+linux)
+    start_x11
+    # Two monitors side by side, the right one at twice the scale, named as KDE scales them.
+    xrandr --setmonitor left 800/211x900/237+0+0 screen >/dev/null
+    xrandr --setmonitor right 800/211x900/237+800+0 none >/dev/null
+    export QT_SCREEN_SCALE_FACTORS="left=1;right=2"
+    move_to() { xdotool windowmove "$window" $(($2 == 2 ? 900 : 100)) 20; }
+    density() { export QT_SCALE_FACTOR="$1"; }
+    # The class names the desktop entry: its StartupWMClass.
+    frame() {
+        x11_frame
+        class=$(xprop -id "$window" WM_CLASS | cut -d'"' -f4)
+        grep -qx "StartupWMClass=$class" "$tests/../resources/$entry" || fail "the class $class is not the desktop entry's"
+    }
+    ;;
+wayland)
+    start_wayland
+    # A second output, at twice the scale.
+    swaymsg create_output >/dev/null && swaymsg output HEADLESS-2 scale 2 >/dev/null
+    move_to() { swaymsg "[con_id=$window] move container to output HEADLESS-$2" >/dev/null; }
+    # Qt 6.4 knows no fractional scale on Wayland: at 1.5 sway shrinks what Qt drew for 2.
+    density() { case $1 in *.*) return 1 ;; esac; swaymsg output "*" scale "$1" >/dev/null; }
+    # Floated at its one fixed size, framed by sway, not by itself; the app_id names the desktop entry.
+    frame() {
+        frame=$(tree ".. | select(.id? == $window) | \"\(.type) \(.border) \(.app_id).desktop\"")
+        [ "$frame" = "floating_con normal $entry" ] || fail "the window: $frame"
+    }
+    ;;
+windows)
+    start_x11
+    wine=$1
+    cp "$2" . # the program sits in the game's folder, as a player's does
     set -- "$wine" "$work/$(basename "$2")"
-fi
+    box_text() { "$wine" "$helpers/boxtext.exe" boxes | tr -d '\r'; }
+    game() { cp "$helpers/boxtext.exe" "$1"; }
+    shown_as=2 # SW_SHOWMINIMIZED
+    # Wine never sends WM_DPICHANGED: the helper does.
+    move_to() { "$wine" "$helpers/boxtext.exe" dpi $((96 * $1)) $((96 * $2)); }
+    # The system's dots per inch, for the next start.
+    density() {
+        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$(echo "96 * $1 / 1" | bc)" /f >/dev/null 2>&1
+        wineserver -k && wineserver -w
+    }
+    frame() { x11_frame; }
+    trap 'density 1; cleanup' EXIT
+    ;;
+esac
 
 start() {
     spawn "$@"
@@ -33,9 +80,6 @@ start() {
     focus
 }
 
-# The open box's caption and text, as Ctrl+C copies them on Windows.
-box_text() { activate "$(find_window "$title" "$window")"; keys ctrl+c; sleep 0.2; clipboard; }
-[ "$platform" = windows ] && box_text() { "$wine" "$helpers/boxtext.exe" boxes | tr -d '\r'; }
 expect_box() {
     box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
     text=$(box_text)
@@ -54,18 +98,22 @@ expect_nothing() {
 }
 # The program has ended with status 0.
 expect_ended() { status=0; wait "$app" || status=$?; [ "$status" = 0 ] || fail "exit status $status$1"; }
-# The stand-in logs "name|argument count|folder|show command"; Linux's is a script.
+# These games started, in turn, each without arguments and shown as the platform shows it.
 expect_started() {
-    started=$1
-    poll 50 '[ "$(cut -d"|" -f1,2 started.log 2>/dev/null)" = "$started" ]' || fail "started: $(cat started.log 2>&1); expected $1"
+    started=$(for name; do echo "$name|0|$shown_as"; done)
+    poll 50 '[ "$(cut -d"|" -f1,2,4 started.log 2>/dev/null)" = "$started" ]' || fail "started: $(cat started.log 2>&1); expected $started"
+    rm started.log
 }
-game() { printf '#!/bin/sh\nprintf "%%s|%%s|%%s|\\n" "$(basename "$0")" "$#" "$(pwd)" >> started.log; sleep 10\n' > "$1"; chmod +x "$1"; }
-[ "$platform" = windows ] && game() { cp "$helpers/boxtext.exe" "$1"; }
+# Waits until the file holds exactly these bytes (printf notation).
+expect_file() {
+    file=$1 bytes=$2
+    poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+}
 nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
 
 # A shot of the window within 1/255 of a picture's source: shot, SVG, zoom, crop.
 like_source() {
-    rsvg-convert --zoom="$3" "$(dirname "$0")/../resources/art/$2.svg" | convert - -crop "$4" +repage -alpha off expected.png
+    rsvg-convert --zoom="$3" "$tests/../resources/art/$2.svg" | convert - -crop "$4" +repage -alpha off expected.png
     error=$(compare -metric MAE "$1" expected.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
     [ "$(echo "$error < 1 / 255" | bc -l)" = 1 ]
 }
@@ -73,39 +121,17 @@ like_source() {
 drawn_for() {
     want=$2
     poll 30 '[ "$(size)" = "$want" ]' || fail "client area at $1x is $(size), expected $2"
-    [ "$session" = wayland ] || [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c "imum size: ${2%x*} by ${2#*x}$")" = 2 ] \
-        || fail "the window can be resized at $1x"
+    fixed_at "$2" || fail "the window can be resized at $1x"
     title_area="${2%x*}x$(echo "70 * $1 / 1" | bc)+0+0"
     shot "$title_area" shot.png
     like_source shot.png background "$1" "$title_area" || fail "the title picture at $1x is $error away from its source"
 }
 
-# Moved from the monitor of scale $1 to that of $2 (Wine never sends WM_DPICHANGED: a helper does).
-move_to() {
-    case $platform-$session in
-    linux-x11) xdotool windowmove "$window" $(($2 == 2 ? 900 : 100)) 20 ;;
-    linux-wayland) swaymsg "[con_id=$window] move container to output HEADLESS-$2" >/dev/null ;;
-    *) "$wine" "$helpers/boxtext.exe" dpi $((96 * $1)) $((96 * $2)) ;;
-    esac
-}
 start "$@"
 drawn_for 1 269x274
 move_to 1 2; drawn_for 2 538x548
 move_to 2 1; drawn_for 1 269x274; focus
-entry=org.korvane.ResolutionChanger.desktop
-if [ "$session" = wayland ]; then
-    # Floated at its one fixed size, framed by sway, not by itself; the app_id names the desktop entry.
-    frame=$(tree ".. | select(.id? == $window) | \"\(.type) \(.border) \(.app_id).desktop\"")
-    [ "$frame" = "floating_con normal $entry" ] || fail "the window: $frame"
-else
-    # As IceWM takes it, a close box only and no taskbar entry.
-    frame=$(echo $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS _NET_WM_STATE | grep -oE 'MINIMIZE|MAXIMIZE|CLOSE|SKIP_TASKBAR'))
-    [ "$frame" = "CLOSE SKIP_TASKBAR" ] || fail "the frame: $frame"
-    # The class names the desktop entry: its StartupWMClass.
-    class=$(xprop -id "$window" WM_CLASS | cut -d'"' -f4)
-    [ "$platform" = windows ] || grep -qx "StartupWMClass=$class" "$(dirname "$0")/../resources/$entry" \
-        || fail "the class $class is not the desktop entry's"
-fi
+frame
 # Apply's picture in the middle of its face, inside the focus frame; 58 rows
 # centred on 57 lose the top row or the bottom one. Check1's orange beside the title.
 shot 100x40+18+185 shot.png
@@ -153,15 +179,13 @@ done
 # Shift+Tab from Apply reaches Run game: Space and Enter each start one more game, without arguments.
 game korvane.exe
 keys shift+Tab space Return
-expect_started "$(printf 'korvane.exe|0\nkorvane.exe|0')"
-[ "$platform" = windows ] && { cut -d'|' -f4 started.log | grep -qvx 2 && fail "not started minimised: $(cat started.log)"; }
-rm started.log
+expect_started korvane.exe korvane.exe
 # Round all 63 stops from Run game: the window lives through each, and the
 # demo starts from its stop, 38 after Apply; once the game is gone, a box says why.
 game korvane_demo.exe
 keys --repeat 39 Tab
 keys space
-expect_started "korvane_demo.exe|0"
+expect_started korvane_demo.exe
 keys --repeat 24 Tab
 rm korvane.exe
 keys space
@@ -171,38 +195,24 @@ expect_box "Error 2: cannot start \"korvane.exe\" in "
 close_window
 expect_ended
 
-# Denser screens: Qt's scale factor on X11, the output's on Wayland, the system's dots per inch under Wine.
-density() {
-    case $platform-$session in
-    linux-x11) export QT_SCALE_FACTOR="$1" ;;
-    linux-wayland) swaymsg output "*" scale "$1" >/dev/null ;;
-    *) "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-       wineserver -k && wineserver -w ;;
-    esac
-}
-[ "$platform" = windows ] && trap 'density 1 96; cleanup' EXIT
-for row in "1.25 336x343 120" "1.5 404x411 144" "2 538x548 192" "2.5 673x685 240"; do
-    scale=${row%% *}
-    # Qt 6.4 knows no fractional scale on Wayland: at 1.5 sway shrinks what Qt drew for 2.
-    case $session-$scale in wayland-*.*) continue ;; esac
-    density "$scale" "${row##* }"
+# Denser screens, each from the start, where the target has it.
+for row in "1.25 336x343" "1.5 404x411" "2 538x548" "2.5 673x685"; do
+    density "${row% *}" || continue
     start "$@"
-    drawn_for "$scale" "$(echo "$row" | cut -d' ' -f2)"
+    drawn_for $row
     close_window
     wait "$app" || true
 done
-# The planted DLL ran in the stand-in games only: they see it, the program never loads it.
-[ "$platform" = linux ] || [ "$(sed 's/.*\\//' planted.log)" = "$(printf 'korvane.exe\nkorvane.exe\nkorvane_demo.exe')" ] \
-    || fail "the DLL planted in the game's folder ran in: $(cat planted.log)"
 
-if [ "$platform" = linux ]; then
+# The Linux program only, on X11 and Wayland.
+if [ "$target" != windows ]; then
     # What a screen reader hears, on a session bus of the test's own.
     eval "$(dbus-launch --sh-syntax)"
     pids="$pids $DBUS_SESSION_BUS_PID"
     start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 prlimit --fsize=0:unlimited "$@"
     hears=$(printf "%s\n" "frame|$title|" "check box|Windowed|Windowed" "combo box|Select below.|Resolution" \
         "push button|Apply|" "push button|Run game|")
-    poll 30 'heard=$(/usr/bin/python3 "$(dirname "$0")/accessible_tree.py" korvane-resolution-changer 2>&1 | grep -v "^image|")
+    poll 30 'heard=$(/usr/bin/python3 "$tests/accessible_tree.py" korvane-resolution-changer 2>&1 | grep -v "^image|")
              [ "$heard" = "$hears" ]' || fail "a screen reader hears: $heard"
     # A file size limit, as from a shell's ulimit -f, is a failure like any
     # other; on Wayland, where it forbids the window's shared memory, through XWayland.

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The Windows program as a file: what it is, what it needs, what it carries.
-. "$(dirname "$0")/xsession.sh"
+. "$(dirname "$0")/lib.sh"
 exe=$1
 
 file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "not a 32-bit GUI program: $(file "$exe")"
@@ -18,15 +18,12 @@ unchecked=$(awk '/DLL Name:/ {dll = tolower($3)} dll && /^\t[0-9a-f]+\t/ && NF =
 i686-w64-mingw32-windres -i "$exe" -O rc -o "$work/resources.rc"
 grep -q 'VALUE "FileVersion", "1.00"' "$work/resources.rc" && grep -q 'RT_GROUP_ICON' "$work/resources.rc" \
     || fail "no version record or no icon"
-# The manifest: common controls 6, the Windows versions it was made for, DPI
-# awareness, and no execution level, so that under Program Files Windows keeps
-# its writes where the game reads them.
-tr -s ' \n' ' ' < "$exe" | LC_ALL=C sed -n 's|.*\(<assembly .*</assembly>\).*|\1|p' >"$work/manifest"
-for line in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '<dpiAware' '<dpiAwareness' \
-    e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
-    1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
-    grep -qF "$line" "$work/manifest" || fail "the manifest lacks: $line"
-done
+# The manifest, as resources/ has it (whitespace aside): a missing or stale one
+# loses common controls 6, the Windows versions it was made for, or DPI awareness.
+manifest() { tr -s ' \n' ' ' <"$1" | LC_ALL=C sed -n 's|.*\(<assembly .*</assembly>\).*|\1|p'; }
+manifest "$exe" >"$work/manifest"
+manifest "$(dirname "$0")/../resources/korvane-resolution-changer.manifest" | cmp -s - "$work/manifest" \
+    || fail "the manifest is not resources/korvane-resolution-changer.manifest: $(cat "$work/manifest")"
 # Without an execution level, Windows takes a program for an installer, and
 # asks to elevate it, when such words are in its file name, version strings or manifest.
 words='requestedExecutionLevel|install|setup|update|upgrad|patch'

@@ -1,31 +1,10 @@
-# Sourced by the tests' scripts: a scratch folder, clean-up, and for the window
-# a private session, X11 or Wayland, with the same few verbs on $window either way.
-set -eu
-work=$(mktemp -d)
-pids="" runtime=""
-cleanup() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work" $runtime
-}
-trap cleanup EXIT
-# Starts a program in the background, to be ended at clean-up.
-spawn() { "$@" >/dev/null 2>&1 & pids="$pids $!"; }
-fail() { printf "FAIL: %s\n" "$*" >&2; exit 1; }
-# Evaluates the condition every 0.1 s, at most N times, until it holds.
-# It sees poll's own arguments as $1 and $2: copy the caller's first.
-poll() {
-    for _ in $(seq "$1"); do eval "$2" && return 0; sleep 0.1; done
-    return 1
-}
+# Sourced by the scenarios: a private session, X11 or Wayland, with the same
+# few verbs on $window either way.
+. "$(dirname "$0")/lib.sh"
 # Prints the id of the shown window with that exact title, other than $2.
 find_window() {
     name=$1 other=${2:-none}
     poll 150 'found=$(shown "$name" | grep -vx "$other" | head -n 1); [ -n "$found" ]' && echo "$found"
-}
-# Waits until the file holds exactly these bytes (printf notation).
-expect_file() {
-    file=$1 bytes=$2
-    poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
 }
 # The window's client area in the screen's pixels.
 size() { shot 9999x9999+0+0 size.png && identify -format %wx%h size.png && rm size.png; }
@@ -54,12 +33,15 @@ keys() { xdotool key --delay "${delay:-30}" --repeat-delay 30 "$@"; }
 shot() { import -window "$window" -crop "$1" +repage "$2"; }
 close_window() { wmctrl -i -c "$window"; }
 clipboard() { xclip -o -selection clipboard; }
+# The window cannot be resized from this size (WxH): its least and largest are it.
+fixed_at() { [ "$(xprop -id "$window" WM_NORMAL_HINTS | grep -c "imum size: ${1%x*} by ${1#*x}$")" = 2 ]; }
 
 # Wayland: sway, headless, as an ordinary user (it refuses root), its XWayland
 # open to ours. One virtual keyboard stays: a client that starts on a seat
 # with no keyboard misses its first key.
 start_wayland() {
-    runtime=$(mktemp -d)
+    runtime=$work/runtime
+    mkdir "$runtime" && chmod 711 "$work"
     set --
     [ "$(id -u)" = 0 ] && chown nobody "$runtime" && set -- setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups
     unset DISPLAY QT_QPA_PLATFORM
@@ -88,4 +70,6 @@ start_wayland() {
     }
     close_window() { swaymsg "[con_id=$window] kill" >/dev/null; }
     clipboard() { wl-paste; }
+    # No size hints on Wayland: sway floats a window whose least and largest sizes are one.
+    fixed_at() { [ "$(tree ".. | select(.id? == $window) | .type")" = floating_con ]; }
 }

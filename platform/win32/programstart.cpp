@@ -14,19 +14,6 @@ std::wstring containingFolder(const std::wstring &path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-std::wstring programFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
-    return containingFolder(path);
-}
-
-bool isFolder(const std::wstring &path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Where Windows lacks SetDefaultDllDirectories, runForm took the current folder
 // out of the DLL search with SetDllDirectoryW, which a new process inherits:
 // the game is started with Windows' usual search, and ours is taken up again.
@@ -53,6 +40,8 @@ std::optional<Failure> startProgram(const std::string &name)
     std::wstring commandLine = toWide(name); // CreateProcessW may write to it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // Minimised on purpose: the game takes the whole screen and switches its
+    // mode as it starts.
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process{};
@@ -62,9 +51,7 @@ std::optional<Failure> startProgram(const std::string &name)
         std::wstring found(MAX_PATH, L'\0');
         found.resize(SearchPathW(nullptr, toWide(name).c_str(), nullptr, DWORD(found.size()), found.data(), nullptr));
         const std::string where = found.empty() || found.size() >= MAX_PATH ? currentFolder() : toUtf8(containingFolder(found));
-        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED;
-        const bool folder = missing && (isFolder(toWide(name)) || isFolder(programFolder() + L"\\" + toWide(name)));
-        return Failure{int(error), folder ? Cause::Folder : Cause::None, where};
+        return Failure{int(error), Cause::None, where};
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
