@@ -34,7 +34,8 @@ int reach(std::string path, Reached &reached)
         if (path.starts_with('/')) {
             if (const int number = enter(reached, open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)))
                 return number;
-            reached.where = "/";
+            // A char, not "/": GCC 12 at -O3 warns falsely that the literal's copy overlaps (-Wrestrict).
+            reached.where = '/';
             path.erase(0, path.find_first_not_of('/'));
         }
         const auto slash = path.find('/'), next = path.find_first_not_of('/', slash);
