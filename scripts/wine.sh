@@ -6,7 +6,7 @@ wine=wine windows="$root/build-windows"
 if [ -n "${KORVANE_WINE64:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo "32-bit programs cannot run here${KORVANE_WINE64:+ (KORVANE_WINE64 is set)}: Windows is a 64-bit build under wine64." >&2
     wine=/usr/lib/wine/wine64 windows="$root/build-windows64"
-    cmake --no-warn-unused-cli -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release \
+    cmake --no-warn-unused-cli -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release -DKORVANE_WERROR=ON \
           -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" >/dev/null
     cmake --build "$windows" --parallel "$(nproc)"
 fi
