@@ -1,0 +1,26 @@
+// A check box. The description gives it no text, so a screen reader is told
+// its name.
+#include "platform/win32/window.h"
+
+namespace {
+
+void place(const Win32Control &box)
+{
+    placeAt(box);
+}
+
+void annotate(const Win32Control &box, Annotations &annotations)
+{
+    if (!box.control.accessibleName.empty())
+        annotations.name(box.handle, box.control.accessibleName);
+}
+
+} // namespace
+
+const ControlKind checkBox
+    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = place, .event = clicked, .annotate = annotate};
+
+int checkBoxValue(HWND box)
+{
+    return int(SendMessageW(box, BM_GETCHECK, 0, 0));
+}
