@@ -14,8 +14,8 @@
 
 class QWidget;
 
-// What one kind of control does, in the file named after it. A hook left
-// null does nothing.
+// What one kind of control does, in the file named after it. Every kind is
+// made; any other hook left null does nothing.
 struct ControlKind
 {
     // A child of the window, still hidden: the window gives it its place,

@@ -4,11 +4,6 @@
 
 namespace {
 
-void place(const Win32Control &box)
-{
-    placeAt(box);
-}
-
 void annotate(const Win32Control &box, Annotations &annotations)
 {
     if (!box.control.accessibleName.empty())
@@ -18,7 +13,7 @@ void annotate(const Win32Control &box, Annotations &annotations)
 } // namespace
 
 const ControlKind checkBox
-    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = place, .event = clicked, .annotate = annotate};
+    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = placeAt, .event = clicked, .annotate = annotate};
 
 int checkBoxValue(HWND box)
 {

@@ -47,13 +47,8 @@ void annotate(const Win32Control &combo, Annotations &annotations)
 
 } // namespace
 
-const ControlKind comboBox = {.windowClass = L"COMBOBOX",
-                              .style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-                              .fill = fill,
-                              .place = place,
-                              .event = event,
-                              .tabbedTo = tabbedTo,
-                              .annotate = annotate};
+const ControlKind comboBox = {.windowClass = L"COMBOBOX", .style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+                              .fill = fill, .place = place, .event = event, .tabbedTo = tabbedTo, .annotate = annotate};
 
 std::string comboBoxText(HWND combo)
 {

@@ -54,10 +54,5 @@ void enter(const Win32Control &button)
 } // namespace
 
 // Its name is its window text, which Windows reads out: no annotation.
-const ControlKind pictureButton = {.windowClass = L"BUTTON",
-                                   .style = BS_OWNERDRAW | WS_TABSTOP,
-                                   .fill = fill,
-                                   .place = place,
-                                   .draw = draw,
-                                   .event = clicked,
-                                   .enter = enter};
+const ControlKind pictureButton = {.windowClass = L"BUTTON", .style = BS_OWNERDRAW | WS_TABSTOP, .fill = fill,
+                                   .place = place, .draw = draw, .event = clicked, .enter = enter};

@@ -45,8 +45,8 @@ struct Win32Control
     Gdi<HBITMAP> &picture; // drawn for this density, for a kind that shows one
 };
 
-// What one kind of control does, in the file named after it. A hook left
-// null does nothing.
+// What one kind of control does, in the file named after it. Every kind is
+// placed; any other hook left null does nothing.
 struct ControlKind
 {
     const wchar_t *windowClass;
