@@ -1,5 +1,6 @@
 // A check box. The description gives it no text; a screen reader hears its
-// name, which the window gives every control.
+// name, which the window gives every control. It raises no event, since an
+// action reads its value when it runs.
 #include "platform/qt/window.h"
 
 #include <QCheckBox>
@@ -11,15 +12,9 @@ QWidget *make(const FormDescription &, const Control &, QWidget *window)
     return new QCheckBox(window);
 }
 
-void on(QWidget *box, Event event, const std::function<void()> &action)
-{
-    if (event == Event::Click)
-        QObject::connect(static_cast<QCheckBox *>(box), &QCheckBox::clicked, box, action);
-}
-
 } // namespace
 
-const ControlKind checkBox = {.make = make, .on = on};
+const ControlKind checkBox = {.make = make};
 
 int checkBoxValue(QWidget *box)
 {

@@ -1,5 +1,5 @@
 // A check box. The description gives it no text, so a screen reader is told
-// its name.
+// its name; it raises no event, since an action reads its value when it runs.
 #include "platform/win32/window.h"
 
 namespace {
@@ -13,7 +13,7 @@ void annotate(const Win32Control &box, Annotations &annotations)
 } // namespace
 
 const ControlKind checkBox
-    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = placeAt, .event = clicked, .annotate = annotate};
+    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = placeAt, .annotate = annotate};
 
 int checkBoxValue(HWND box)
 {

@@ -46,6 +46,11 @@ void draw(const Win32Control &button, const DRAWITEMSTRUCT &item)
     }
 }
 
+std::optional<Event> event(int notification)
+{
+    return notification == BN_CLICKED ? std::optional(Event::Click) : std::nullopt;
+}
+
 void enter(const Win32Control &button)
 {
     SendMessageW(button.handle, BM_CLICK, 0, 0);
@@ -55,4 +60,4 @@ void enter(const Win32Control &button)
 
 // Its name is its window text, which Windows reads out: no annotation.
 const ControlKind pictureButton = {.windowClass = L"BUTTON", .style = BS_OWNERDRAW | WS_TABSTOP, .fill = fill,
-                                   .place = place, .draw = draw, .event = clicked, .enter = enter};
+                                   .place = place, .draw = draw, .event = event, .enter = enter};

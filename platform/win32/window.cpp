@@ -48,11 +48,6 @@ void placeAt(const Win32Control &control, int windowHeight)
     SendMessageW(control.handle, WM_SETFONT, WPARAM(control.font), FALSE);
 }
 
-std::optional<Event> clicked(int notification)
-{
-    return notification == BN_CLICKED ? std::optional(Event::Click) : std::nullopt;
-}
-
 Win32Window::Win32Window(const FormDescription &form)
     : FormState(form), m_pictures(form.controls.size()), m_brushes(form.controls.size())
 {

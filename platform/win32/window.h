@@ -76,9 +76,6 @@ inline void placeAt(const Win32Control &control)
     placeAt(control, toPixels(control.control.place, control.dpi).height);
 }
 
-// A click on a button, check boxes among them.
-std::optional<Event> clicked(int notification);
-
 int checkBoxValue(HWND box);
 std::string comboBoxText(HWND combo);
 
