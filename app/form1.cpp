@@ -33,6 +33,7 @@ std::vector<Control> inertControls()
 FormDescription describeForm1()
 {
     FormDescription form;
+    form.name = "Form1";
     form.caption = "Korvane Resolution Changer";
     form.clientArea = {0, 0, 4035, 4110};
     form.background = "background";

@@ -3,5 +3,7 @@
 
 int main(int argc, char *argv[])
 {
-    return runForm(argc, argv, Form1());
+    // The desktop entry is named after these, and the tests find the window by them.
+    const ProgramIdentity program = {"korvane-resolution-changer", "org.korvane.ResolutionChanger", "KorvaneForm1"};
+    return runForm(argc, argv, program, Form1());
 }

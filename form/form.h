@@ -57,6 +57,7 @@ struct PictureButtonLook
 
 struct FormDescription
 {
+    std::string name; // the toolkit's name for the window, as a control's is for it
     std::string caption;
     Twips clientArea;
     std::string background;        // a picture drawn unscaled at the top-left

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <stdexcept>
 
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
 {
@@ -51,12 +50,4 @@ ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int 
     const int inset = (look.focusInset * dpi + 48) / 96;
     return {(width - pictureWidth) / 2 + offset, (height - pictureHeight) / 2 + offset,
             {inset, inset, width - 2 * inset, height - 2 * inset}};
-}
-
-std::size_t FormDescription::index(std::string_view name) const
-{
-    const auto found = std::find_if(controls.begin(), controls.end(), [&](const Control &control) { return control.name == name; });
-    if (found == controls.end())
-        throw std::out_of_range("no control named " + std::string(name));
-    return std::size_t(found - controls.begin());
 }

@@ -1,34 +1,27 @@
-// The window on Qt: built from the window's description.
-#include "platform/window.h"
+// The window, built from its description, and what it does for every
+// control: making, placing and colouring it, its events, the Tab walk, and
+// the pictures again for a new density.
+#include "platform/qt/window.h"
 
 #include "form/formstate.h"
 #include "platform/qt/picture.h"
-#include "platform/qt/picturebutton.h"
 #include "platform/qt/sessionend.h"
 #include "platform/qt/x11window.h"
+#include "platform/window.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QWindow>
 #include <QShortcut>
-#include <algorithm>
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
 
 namespace {
-
-QString fromUtf8(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QRect pixels(Twips place)
 {
@@ -41,20 +34,21 @@ QColor colour(Rgb rgb)
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-// A plain top-level widget reads as a "filler" to screen readers: this one
-// is the program's window, named by its caption.
-QAccessibleInterface *windowAccessible(const QString &, QObject *object)
+const ControlKind &kindOf(Kind kind)
 {
-    auto *widget = qobject_cast<QWidget *>(object);
-    if (widget && widget->isWindow() && widget->objectName() == QLatin1String("Form1"))
-        return new QAccessibleWidget(widget, QAccessible::Window);
-    return nullptr;
+    switch (kind) {
+    case Kind::PictureLabel: return pictureLabel;
+    case Kind::CheckBox: return checkBox;
+    case Kind::ComboBox: return comboBox;
+    case Kind::PictureButton: break;
+    }
+    return pictureButton;
 }
 
-class QtForm : public QWidget, public FormState<QWidget *>
+class QtWindow : public QWidget, public FormState<QWidget *>
 {
 public:
-    explicit QtForm(const FormDescription &form);
+    explicit QtWindow(const FormDescription &form);
 
     void showInformation(const std::string &text) override { showBox(QMessageBox::Information, fromUtf8(text)); }
     void showError(const std::string &text) override { showBox(QMessageBox::Critical, fromUtf8(text)); }
@@ -70,11 +64,10 @@ protected:
 private:
     QWidget *make(std::size_t control) override;
     QWidget *parentOf(QWidget *widget) const override { return widget->parentWidget(); }
-    int checkValueOf(QWidget *box) const override;
-    std::string textOf(QWidget *combo) const override;
+    int checkValueOf(QWidget *box) const override { return checkBoxValue(box); }
+    std::string textOf(QWidget *combo) const override { return comboBoxText(combo); }
     void loadPictures();
     void fitScreen();
-    void bind(std::size_t control, QWidget *widget);
     void showBox(QMessageBox::Icon icon, const QString &text)
     {
         QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
@@ -90,12 +83,20 @@ private:
     QPixmap m_background;
 };
 
-QtForm::QtForm(const FormDescription &form)
+// A plain top-level widget reads as a "filler" to screen readers: this one
+// is the program's window, named by its caption.
+QAccessibleInterface *windowAccessible(const QString &, QObject *object)
+{
+    auto *window = dynamic_cast<QtWindow *>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
+QtWindow::QtWindow(const FormDescription &form)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::MSWindowsFixedSizeDialogHint),
       FormState(form), m_background(picture(form.background, devicePixelRatioF()))
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(fromUtf8(form.name));
     setWindowTitle(fromUtf8(form.caption));
     setWindowIcon(QIcon(readPicture(QStringLiteral(":/icon.bmp"), "bmp")));
     setFixedSize(pixels(form.clientArea).size());
@@ -103,7 +104,8 @@ QtForm::QtForm(const FormDescription &form)
     background.setColor(QPalette::Window, colour(form.backgroundColour));
     setPalette(background);
 
-    // Each made above the one before.
+    // Each made above the one before. A picture label is read as the label
+    // of the control it names, where both show from the start.
     QWidget *first = makeShown();
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
         if (auto *label = qobject_cast<QLabel *>(madeWidget(i)); label && form.controls[i].labelFor)
@@ -120,13 +122,13 @@ QtForm::QtForm(const FormDescription &form)
     // Moved to a screen of another density, the window takes its size there
     // and the pictures drawn for it; queued, so that Qt has first taken the
     // window's geometry in the new screen's units.
-    connect(windowHandle(), &QWindow::screenChanged, this, &QtForm::fitScreen, Qt::QueuedConnection);
+    connect(windowHandle(), &QWindow::screenChanged, this, &QtWindow::fitScreen, Qt::QueuedConnection);
 }
 
 // On X11, Qt 6.4 keeps the window's native size and size hints from the
 // screen before, and skips hints given again unchanged: the base size is
 // given anew, which sends them all in this screen's pixels, then the size.
-void QtForm::fitScreen()
+void QtWindow::fitScreen()
 {
     QWindow *native = windowHandle();
     const QSize fixed = pixels(description().clientArea).size();
@@ -136,57 +138,31 @@ void QtForm::fitScreen()
     loadPictures();
 }
 
-void QtForm::loadPictures()
+void QtWindow::loadPictures()
 {
     m_background = picture(description().background, devicePixelRatioF());
     for (std::size_t i = 0; i < description().controls.size(); ++i) {
-        if (auto *label = qobject_cast<QLabel *>(madeWidget(i)))
-            label->setPixmap(picture(description().controls[i].picture, devicePixelRatioF()));
-        if (auto *button = qobject_cast<PictureButton *>(madeWidget(i)))
-            button->setPicture(picture(description().controls[i].picture, devicePixelRatioF()));
+        const Control &control = description().controls[i];
+        if (QWidget *widget = madeWidget(i); widget && kindOf(control.kind).place)
+            kindOf(control.kind).place(widget, control, devicePixelRatioF());
     }
     update();
 }
 
 // Tab and Shift+Tab follow the description's list.
-bool QtForm::focusNextPrevChild(bool next)
+bool QtWindow::focusNextPrevChild(bool next)
 {
     widget(nextStop(QApplication::focusWidget(), !next))->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 
-QWidget *QtForm::make(std::size_t index)
+QWidget *QtWindow::make(std::size_t index)
 {
     const Control &control = description().controls[index];
-    QWidget *widget = nullptr;
-    switch (control.kind) {
-    case Kind::PictureLabel: {
-        auto *label = new QLabel(this);
-        label->setPixmap(picture(control.picture, devicePixelRatioF()));
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget = label;
-        break;
-    }
-    case Kind::CheckBox:
-        widget = new QCheckBox(this);
-        break;
-    case Kind::ComboBox: {
-        // Typed text is neither added to the list nor completed from it.
-        auto *combo = new QComboBox(this);
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-        for (const std::string &item : control.items)
-            combo->addItem(fromUtf8(item));
-        combo->setCurrentIndex(-1);
-        combo->setEditText(fromUtf8(description().comboText));
-        widget = combo;
-        break;
-    }
-    case Kind::PictureButton:
-        widget = new PictureButton(picture(control.picture, devicePixelRatioF()), description().buttonLook, this);
-        break;
-    }
+    const ControlKind &kind = kindOf(control.kind);
+    QWidget *widget = kind.make(description(), control, this);
+    if (kind.place)
+        kind.place(widget, control, devicePixelRatioF());
     if (control.background) {
         // A check box fills with its Button colour, which would also shade the box itself.
         widget->setBackgroundRole(QPalette::Window);
@@ -195,7 +171,10 @@ QWidget *QtForm::make(std::size_t index)
         palette.setColor(QPalette::Window, colour(*control.background));
         widget->setPalette(palette);
     }
-    bind(index, widget);
+    for (const Event event : {Event::Click, Event::Change}) {
+        if (const Action *action = boundAction(description(), index, event); action && kind.on)
+            kind.on(widget, event, [this, action] { (*action)(*this); });
+    }
     widget->setObjectName(fromUtf8(control.name));
     widget->setGeometry(pixels(control.place));
     widget->setAccessibleName(fromUtf8(control.accessibleName));
@@ -203,36 +182,9 @@ QWidget *QtForm::make(std::size_t index)
     return widget;
 }
 
-void QtForm::bind(std::size_t control, QWidget *widget)
-{
-    if (const Action *action = boundAction(description(), control, Event::Click)) {
-        if (auto *button = qobject_cast<QPushButton *>(widget))
-            connect(button, &QPushButton::clicked, this, [this, action] { (*action)(*this); });
-    }
-    // textEdited, not textChanged: picking a list entry is not an edit.
-    if (const Action *action = boundAction(description(), control, Event::Change)) {
-        if (auto *combo = qobject_cast<QComboBox *>(widget))
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, action] { (*action)(*this); });
-    }
-}
-
-int QtForm::checkValueOf(QWidget *box) const
-{
-    switch (qobject_cast<QCheckBox *>(box)->checkState()) {
-    case Qt::Unchecked: return 0;
-    case Qt::Checked: return 1;
-    default: return 2;
-    }
-}
-
-std::string QtForm::textOf(QWidget *combo) const
-{
-    return qobject_cast<QComboBox *>(combo)->currentText().toStdString();
-}
-
 } // namespace
 
-int runForm(int argc, char *argv[], const FormDescription &form)
+int runForm(int argc, char *argv[], const ProgramIdentity &program, const FormDescription &form)
 {
     // With a file size limit, a write fails with EFBIG and is reported, rather than killing us.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -246,14 +198,14 @@ int runForm(int argc, char *argv[], const FormDescription &form)
     Q_INIT_RESOURCE(denser);
     QApplication app(argc, argv);
     QAccessible::installFactory(windowAccessible);
-    app.setApplicationName(QStringLiteral("korvane-resolution-changer"));
+    app.setApplicationName(fromUtf8(program.name));
     app.setApplicationDisplayName(fromUtf8(form.caption));
     app.setApplicationVersion(QStringLiteral(KORVANE_VERSION));
     // Names the desktop entry, so a shell matches the window to it: the
     // Wayland app_id. The X11 class stays the application name, which the
     // entry's StartupWMClass repeats.
-    app.setDesktopFileName(QStringLiteral("org.korvane.ResolutionChanger"));
-    QtForm window(form);
+    app.setDesktopFileName(fromUtf8(program.desktopId));
+    QtWindow window(form);
     closeOnSessionEnd(&window);
     window.show();
     return app.exec();

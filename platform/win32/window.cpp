@@ -1,10 +1,13 @@
-// The window and its controls, built from the window's description and driven
-// the way a dialog is, with IsDialogMessage for Enter, Esc and the arrow keys.
-#include "platform/win32/form.h"
+// The window, built from its description and driven the way a dialog is,
+// with IsDialogMessage for Enter, Esc and the arrow keys; and what it does
+// for every control: making, placing and colouring it, the Tab walk, and
+// laying it all out again for a new density.
+#include "platform/win32/window.h"
 
 #include "form/report.h"
 #include "platform/window.h"
 #include "platform/win32/density.h"
+#include "platform/win32/picture.h"
 #include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 #include "resources/resource.h"
@@ -13,46 +16,68 @@
 
 namespace {
 
+// Control IDs are the control's place plus this, clear of IDOK and IDCANCEL,
+// which Enter and Esc send.
+constexpr int firstControlId = 100;
+
+constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD formExtendedStyle = WS_EX_DLGMODALFRAME;
+
+RECT pixels(Twips place, int dpi)
+{
+    const Pixels p = toPixels(place, dpi);
+    return {p.left, p.top, p.left + p.width, p.top + p.height};
+}
+
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE)
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           LONG_PTR(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    auto *form = reinterpret_cast<Win32Form *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *form = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     return form ? form->handle(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
 
-Win32Form::Win32Form(const FormDescription &form)
+void placeAt(const Win32Control &control, int windowHeight)
+{
+    const RECT place = pixels(control.control.place, control.dpi);
+    SetWindowPos(control.handle, nullptr, place.left, place.top, place.right - place.left, windowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control.handle, WM_SETFONT, WPARAM(control.font), FALSE);
+}
+
+Win32Window::Win32Window(const FormDescription &form)
     : FormState(form), m_pictures(form.controls.size()), m_brushes(form.controls.size())
 {
 }
 
-Win32Form::~Win32Form()
+Win32Window::~Win32Window()
 {
     if (m_owner)
         DestroyWindow(m_owner);
 }
 
-bool Win32Form::create(HINSTANCE instance)
+bool Win32Window::create(HINSTANCE instance, const ProgramIdentity &program)
 {
     m_backgroundBrush = Gdi(CreateSolidBrush(colour(description().backgroundColour)));
 
+    const std::wstring className = toWide(program.windowClass);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = formProcedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KORVANE));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"KorvaneForm1";
+    windowClass.lpszClassName = className.c_str();
     if (!RegisterClassExW(&windowClass))
         return false;
 
     // A window owned by a hidden one has no taskbar button, and keeps a normal caption.
     m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     const RECT frame = frameAround(pixels(description().clientArea, systemDpi()), formStyle, formExtendedStyle, systemDpi());
-    m_window = CreateWindowExW(formExtendedStyle, L"KorvaneForm1", toWide(description().caption).c_str(), formStyle,
+    m_window = CreateWindowExW(formExtendedStyle, className.c_str(), toWide(description().caption).c_str(), formStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                m_owner, nullptr, instance, this);
     if (!m_window)
@@ -63,76 +88,125 @@ bool Win32Form::create(HINSTANCE instance)
     return true;
 }
 
+const ControlKind &Win32Window::kindOf(std::size_t control) const
+{
+    switch (description().controls[control].kind) {
+    case Kind::PictureLabel: return pictureLabel;
+    case Kind::CheckBox: return checkBox;
+    case Kind::ComboBox: return comboBox;
+    case Kind::PictureButton: break;
+    }
+    return pictureButton;
+}
+
+Win32Control Win32Window::at(std::size_t control, HWND handle)
+{
+    return {description(), description().controls[control], handle, m_dpi, m_font.get(), m_pictures[control]};
+}
+
 // Hidden, whole, then shown, since a visible control paints, or may take the
 // focus, as soon as its text is set; above those made before, where they overlap.
-HWND Win32Form::make(std::size_t index)
+HWND Win32Window::make(std::size_t index)
 {
-    const Control &control = description().controls[index];
-    const wchar_t *windowClass = L"BUTTON";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    switch (control.kind) {
-    case Kind::PictureLabel:
-        windowClass = L"STATIC";
-        style |= SS_BITMAP;
-        break;
-    case Kind::CheckBox:
-        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-        break;
-    case Kind::ComboBox:
-        windowClass = L"COMBOBOX";
-        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-        break;
-    case Kind::PictureButton:
-        style |= BS_OWNERDRAW | WS_TABSTOP;
-        break;
-    }
-    HWND handle = CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, m_window,
+    const ControlKind &kind = kindOf(index);
+    HWND handle = CreateWindowExW(0, kind.windowClass, L"", WS_CHILD | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window,
                           reinterpret_cast<HMENU>(INT_PTR(firstControlId + int(index))), GetModuleHandleW(nullptr), nullptr);
-    if (control.kind == Kind::PictureButton) // read by screen readers, never drawn
-        SetWindowTextW(handle, toWide(control.accessibleName).c_str());
-    for (const std::string &item : control.items)
-        SendMessageW(handle, CB_ADDSTRING, 0, LPARAM(toWide(item).c_str()));
-    if (control.kind == Kind::ComboBox)
-        SetWindowTextW(handle, toWide(description().comboText).c_str());
-    if (control.background)
-        m_brushes[index] = Gdi(CreateSolidBrush(colour(*control.background)));
+    if (kind.fill)
+        kind.fill(at(index, handle));
+    if (const std::optional<Rgb> background = description().controls[index].background)
+        m_brushes[index] = Gdi(CreateSolidBrush(colour(*background)));
     place(index, handle);
     SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return handle;
 }
 
-int Win32Form::checkValueOf(HWND box) const
+// At start, and whenever the window moves to a monitor of another density:
+// its size, the message font, and every control's place and pictures.
+void Win32Window::setDensity(int dpi)
 {
-    return int(SendMessageW(box, BM_GETCHECK, 0, 0));
+    m_dpi = dpi;
+    const Gdi<HFONT> previousFont = std::exchange(m_font, Gdi(messageFont(dpi))); // freed once no control uses it
+    m_background = Gdi(loadPicture(GetModuleHandleW(nullptr), description().background, dpi));
+    // Sized for the density before it shows. Once shown, it keeps the rectangle
+    // Windows gave it for the new density: another size could take it back
+    // across the monitor's edge, and it would bounce between the two.
+    if (!IsWindowVisible(m_window)) {
+        const RECT frame = frameAround(pixels(description().clientArea, dpi), formStyle, formExtendedStyle, dpi);
+        SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (std::size_t i = 0; i < description().controls.size(); ++i) {
+        if (HWND handle = madeWidget(i))
+            place(i, handle);
+    }
+    InvalidateRect(m_window, nullptr, TRUE);
 }
 
-std::string Win32Form::textOf(HWND handle) const
+void Win32Window::place(std::size_t index, HWND handle)
 {
-    std::wstring text(std::size_t(GetWindowTextLengthW(handle)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(handle, text.data(), int(text.size()))));
-    return toUtf8(text);
+    kindOf(index).place(at(index, handle));
+    InvalidateRect(handle, nullptr, TRUE);
 }
 
-void Win32Form::show(const std::string &text, UINT icon)
+void Win32Window::eraseBackground(HDC dc)
+{
+    RECT client{};
+    GetClientRect(m_window, &client);
+    FillRect(dc, &client, m_backgroundBrush.get());
+    drawPicture(dc, m_background.get(), 0, 0);
+}
+
+// A control with a colour of its own gets a brush of it; others none.
+HBRUSH Win32Window::controlBrush(HDC dc, HWND handle)
+{
+    const auto control = controlOf(handle);
+    if (!control || !description().controls[*control].background)
+        return nullptr;
+    SetBkColor(dc, colour(*description().controls[*control].background));
+    return m_brushes[*control].get();
+}
+
+// Tab and Shift+Tab follow the description's list rather than the stacking order.
+bool Win32Window::tab(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || (GetKeyState(VK_CONTROL) & 0x8000)
+        || (GetKeyState(VK_MENU) & 0x8000) || (message.hwnd != m_window && !IsChild(m_window, message.hwnd)))
+        return false;
+    const std::size_t next = nextStop(GetFocus(), GetKeyState(VK_SHIFT) & 0x8000);
+    HWND handle = widget(next);
+    SetFocus(handle);
+    if (const ControlKind &kind = kindOf(next); kind.tabbedTo)
+        kind.tabbedTo(at(next, handle));
+    return true;
+}
+
+// Enter comes as IDOK, and Esc as IDCANCEL, which does nothing.
+void Win32Window::pressEnter()
+{
+    HWND focus = GetFocus();
+    if (const auto control = controlOf(focus); control && kindOf(*control).enter)
+        kindOf(*control).enter(at(*control, focus));
+}
+
+void Win32Window::show(const std::string &text, UINT icon)
 {
     MessageBoxW(m_window, toWide(text).c_str(), toWide(description().caption).c_str(), MB_OK | icon);
 }
 
-void Win32Form::command(int id, int notification, HWND from)
+void Win32Window::command(int id, int notification, HWND from)
 {
     if (id == IDOK)
         return pressEnter();
     const auto control = controlOf(from);
-    if (!control || *control != std::size_t(id - firstControlId))
+    if (!control || *control != std::size_t(id - firstControlId) || !kindOf(*control).event)
         return;
-    // A click, or an edit of a combo box's text (not a pick from its list).
-    if (notification != BN_CLICKED && notification != CBN_EDITCHANGE)
-        return;
-    if (const Action *action = boundAction(description(), *control, notification == BN_CLICKED ? Event::Click : Event::Change))
-        (*action)(*this);
+    if (const std::optional<Event> event = kindOf(*control).event(notification)) {
+        if (const Action *action = boundAction(description(), *control, *event))
+            (*action)(*this);
+    }
 }
 
-LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32Window::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     m_window = window; // already needed while CreateWindowExW runs
     switch (message) {
@@ -152,13 +226,16 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (BOOL reader = FALSE; !m_annotationAsked && SystemParametersInfoW(SPI_GETSCREENREADER, 0, &reader, 0) && reader)
             askForNames();
         return 1;
-    case WM_CTLCOLORSTATIC: // check boxes ask here for their background
+    case WM_CTLCOLORSTATIC: // check boxes ask here too, not at WM_CTLCOLORBTN
         if (HBRUSH brush = controlBrush(HDC(wParam), HWND(lParam)))
             return LRESULT(brush);
         break;
-    case WM_DRAWITEM:
-        drawButton(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (const auto control = controlOf(item.hwndItem); control && kindOf(*control).draw)
+            kindOf(*control).draw(at(*control, item.hwndItem), item);
         return TRUE;
+    }
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam), HWND(lParam));
         return 0;
@@ -183,14 +260,14 @@ LRESULT Win32Form::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         DestroyWindow(m_window);
         return 0;
     case WM_DESTROY:
-        forgetNames();
+        m_annotations.clear();
         PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int runForm(int, char *[], const FormDescription &form)
+int runForm(int, char *[], const ProgramIdentity &program, const FormDescription &form)
 {
     // The game's folder is often open to mods and downloads: no DLL is looked
     // for there or in the current folder, only where Windows keeps its own.
@@ -203,8 +280,8 @@ int runForm(int, char *[], const FormDescription &form)
         SetDllDirectoryW(L"");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    Win32Form window(form);
-    if (!window.create(GetModuleHandleW(nullptr))) {
+    Win32Window window(form);
+    if (!window.create(GetModuleHandleW(nullptr), program)) {
         window.showError(reportText("open the window", "", {int(GetLastError()), Cause::None, ""}));
         return 1;
     }
