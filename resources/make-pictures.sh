@@ -1,13 +1,18 @@
 #!/bin/sh
-# Renders the window's pictures from the SVG sources in art/.
-# The PNGs are committed, so building the program does not need this;
-# run it after changing a picture (needs librsvg2-bin and fonts-dejavu-core).
+# Renders the window's pictures, at each density that pictures.txt names, from
+# the SVG sources in art/. What it writes is committed, so building the
+# program does not need this; run it after changing a picture or the list
+# (needs librsvg2-bin, imagemagick, bc, python3 and fonts-dejavu-core).
 set -eu
 cd "$(dirname "$0")"
-for svg in art/*.svg; do
-    name=$(basename "$svg" .svg)
-    rsvg-convert --format=png "$svg" --output "$name.png"
-done
+# A picture label's line also gives where the window places it, in twips:
+# "picture windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
+# form/twips.h; this script runs without building anything, so it says it again.
+pictures=$(sed -n 's/^picture \([a-z0-9_]*\).*/\1/p' pictures.txt)
+labels=$(sed -n 's/^picture \([a-z0-9_]*\) \([0-9]*\) \([0-9]*\)$/\1 \2 \3/p' pictures.txt)
+scales=$(sed -n 's/^densities //p' pictures.txt)
+
+rsvg-convert --format=png art/icon.svg --output icon.png
 # The icon is opaque 24-bit colour: flatten it onto the window's dark brown.
 convert icon.png -background '#1a0d05' -flatten -type TrueColor PNG24:icon.png
 
@@ -25,30 +30,22 @@ sys.stdout.buffer.write(struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 
 # The window icon on Linux, read as fast as the pictures.
 convert icon.png -type TrueColor BMP3:icon.bmp
 
-# The Windows pictures: 24-bit BMPs. The picture labels are drawn opaque
-# there, so they carry the piece of the title picture that lies beneath them.
-for name in background apply rungame demo; do
-    convert "$name.png" -type TrueColor BMP3:"$name.bmp"
-done
-# Where the window places each picture label, in twips, as its description
-# gives it: "windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
-# form/twips.h; this script runs without building anything, so it says it again.
-labels=$(sed -n 's/.*pictureLabel("[^"]*", {\([0-9]*\), \([0-9]*\),.*}, "\([a-z]*\)".*/\3 \1 \2/p' ../app/form1.cpp)
-[ "$(echo "$labels" | wc -l)" = 2 ] || { echo "cannot read the labels' places from app/form1.cpp" >&2; exit 1; }
-for scale in 1 1.25 1.5 1.75 2 2.5 3; do
+for scale in $scales; do
     dpi=$(echo "96 * $scale / 1" | bc)
     px() { echo $((($1 * dpi + 720) / 1440)); }
-    # Denser screens: every picture again, stored as PNGs and drawn unscaled.
+    # At 1x 24-bit BMPs; denser screens get every picture again, as PNGs drawn unscaled.
     suffix="@${scale}x"
-    if [ "$scale" = 1 ]; then
-        suffix=""
-    else
-        for name in background apply rungame demo windowed resolution; do
+    [ "$scale" = 1 ] && suffix=""
+    for name in $pictures; do
+        if [ "$scale" = 1 ]; then
+            rsvg-convert --format=png "art/$name.svg" --output "$name.png"
+        else
             rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name$suffix.png"
-        done
-    fi
-    # The labels carry the title picture beneath them, as the window places them.
-    echo "$labels" | while read -r name left top; do
+        fi
+    done
+    # The picture labels are drawn opaque, so they carry the piece of the
+    # title picture that lies beneath them, as the window places them.
+    [ -z "$labels" ] || echo "$labels" | while read -r name left top; do
         size=$(identify -format %wx%h "$name$suffix.png")
         if [ "$scale" = 1 ]; then
             convert background.png -crop "$size+$(px "$left")+$(px "$top")" +repage "$name.png" -composite \
@@ -58,4 +55,9 @@ for scale in 1 1.25 1.5 1.75 2 2.5 3; do
                 -composite -strip "PNG24:$name$suffix.png"
         fi
     done
+    if [ "$scale" = 1 ]; then
+        for name in $pictures; do
+            echo "$labels" | grep -q "^$name " || convert "$name.png" -type TrueColor "BMP3:$name.bmp"
+        done
+    fi
 done
