@@ -1,10 +1,24 @@
 #!/bin/sh
 # Renders the window's pictures, at each density that pictures.txt names, from
-# the SVG sources in art/. What it writes is committed, so building the
-# program does not need this; run it after changing a picture or the list
-# (needs librsvg2-bin, imagemagick, bc, python3 and fonts-dejavu-core).
+# the SVG sources in art/, as QOI files: lossless, and decoded many times
+# faster than PNG. What it writes is committed, so building the program does
+# not need this; run it after changing a picture or the list (needs
+# librsvg2-bin, imagemagick, bc, python3, g++, libqoi-dev and fonts-dejavu-core).
 set -eu
 cd "$(dirname "$0")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Raw 8-bit RGB on stdin to a QOI file, by Debian's qoi.h.
+printf '%s\n' '#define QOI_IMPLEMENTATION' '#include <qoi.h>' '#include <cstdio>' '#include <cstdlib>' '#include <vector>' \
+    'int main(int, char *argv[]) {' \
+    '    const qoi_desc size{unsigned(std::atoi(argv[1])), unsigned(std::atoi(argv[2])), 3, QOI_SRGB};' \
+    '    std::vector<unsigned char> rgb(size_t(size.width) * size.height * 3);' \
+    '    if (std::fread(rgb.data(), 1, rgb.size(), stdin) != rgb.size()) return 1;' \
+    '    return qoi_write(argv[3], rgb.data(), &size) ? 0 : 1; }' | g++ -x c++ -O2 -o "$work/toqoi" -
+toqoi() { # PICTURE OUT
+    size=$(identify -format '%w %h' "$1")
+    convert "$1" -depth 8 rgb:- | "$work/toqoi" $size "$2"
+}
 # A picture label's line also gives where the window places it, in twips:
 # "picture windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
 # form/twips.h; this script runs without building anything, so it says it again.
@@ -33,31 +47,26 @@ convert icon.png -type TrueColor BMP3:icon.bmp
 for scale in $scales; do
     dpi=$(echo "96 * $scale / 1" | bc)
     px() { echo $((($1 * dpi + 720) / 1440)); }
-    # At 1x 24-bit BMPs; denser screens get every picture again, as PNGs drawn unscaled.
+    # Each picture drawn for the density, shown unscaled: "apply@1.5x.qoi", "apply.qoi" at 1x.
     suffix="@${scale}x"
     [ "$scale" = 1 ] && suffix=""
     for name in $pictures; do
         if [ "$scale" = 1 ]; then
-            rsvg-convert --format=png "art/$name.svg" --output "$name.png"
+            rsvg-convert --format=png "art/$name.svg" --output "$work/$name.png"
         else
-            rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name$suffix.png"
+            rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$work/$name.png"
         fi
     done
     # The picture labels are drawn opaque, so they carry the piece of the
     # title picture that lies beneath them, as the window places them.
     [ -z "$labels" ] || echo "$labels" | while read -r name left top; do
-        size=$(identify -format %wx%h "$name$suffix.png")
-        if [ "$scale" = 1 ]; then
-            convert background.png -crop "$size+$(px "$left")+$(px "$top")" +repage "$name.png" -composite \
-                -type TrueColor "BMP3:$name.bmp"
-        else
-            convert "background$suffix.png" -crop "$size+$(px "$left")+$(px "$top")" +repage "$name$suffix.png" \
-                -composite -strip "PNG24:$name$suffix.png"
-        fi
+        size=$(identify -format %wx%h "$work/$name.png")
+        # (at 1x through a BMP, as these pictures were first drawn)
+        format=PNG24 && [ "$scale" = 1 ] && format=BMP3
+        convert "$work/background.png" -crop "$size+$(px "$left")+$(px "$top")" +repage "$work/$name.png" \
+            -composite -type TrueColor "$format:$work/$name.png"
     done
-    if [ "$scale" = 1 ]; then
-        for name in $pictures; do
-            echo "$labels" | grep -q "^$name " || convert "$name.png" -type TrueColor "BMP3:$name.bmp"
-        done
-    fi
+    for name in $pictures; do
+        toqoi "$work/$name.png" "$name$suffix.qoi"
+    done
 done
