@@ -5,7 +5,7 @@
 # 32-bit code runs (or KORVANE_WINE64=1), Windows is the 64-bit build under wine64.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-rounds=${1:-30}
+rounds=${1:-31}
 "$root/scripts/build.sh" >/dev/null
 b="$root/build"
 . "$root/scripts/wine.sh" >/dev/null

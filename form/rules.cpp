@@ -1,7 +1,10 @@
 #include "form/rules.h"
 
+#include "form/densities.h"
+
 #include <algorithm>
 #include <iterator>
+#include <stdexcept>
 
 std::size_t tabFrom(const FormDescription &form, std::optional<std::size_t> focused, bool back)
 {
@@ -29,18 +32,17 @@ const Action *boundAction(const FormDescription &form, std::size_t control, Even
 
 PictureChoice pictureFor(double scale)
 {
-    constexpr struct
-    {
-        double scale;
-        const char *density;
-    } drawn[] = {{1.0, ""}, {1.25, "1.25x"}, {1.5, "1.5x"}, {1.75, "1.75x"}, {2.0, "2x"}, {2.5, "2.5x"}, {3.0, "3x"}};
     constexpr double slack = 1.0 / 64; // 144 dpi is 1.5 however it is worked out
-    for (const auto &picture : drawn) {
-        if (picture.scale >= scale - slack)
-            return {picture.density, picture.scale - scale <= slack ? 1.0 : scale / picture.scale};
+    const DrawnDensity *chosen = nullptr, *densest = nullptr;
+    for (const DrawnDensity &drawn : drawnDensities) {
+        if (drawn.scale >= scale - slack && (!chosen || drawn.scale < chosen->scale))
+            chosen = &drawn;
+        if (!densest || drawn.scale > densest->scale)
+            densest = &drawn;
     }
-    const auto &densest = std::end(drawn)[-1];
-    return {densest.density, scale / densest.scale};
+    if (!chosen)
+        return {densest->name, scale / densest->scale};
+    return {chosen->name, chosen->scale - scale <= slack ? 1.0 : scale / chosen->scale};
 }
 
 ButtonFace buttonFace(const PictureButtonLook &look, int width, int height, int pictureWidth, int pictureHeight,

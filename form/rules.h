@@ -20,14 +20,13 @@ bool madeAtStart(const FormDescription &form, const Control &control);
 // The action bound to that event of that control, or none.
 const Action *boundAction(const FormDescription &form, std::size_t control, Event event);
 
-// Which of the pictures drawn for 1 to 3 times the density (Windows' usual
-// scales, 100% to 300%) to show at a screen's scale: the one drawn for it, or
-// between two the larger, shrunk smoothly by `shrink`; beyond the densest,
-// the densest grown. The one for 1 is stored as an uncompressed bitmap, quick
-// to read; each denser one as a PNG, stored with the others of its density.
+// Which of the pictures drawn for the densities in resources/pictures.txt
+// (Windows' usual scales, 100% to 300%) to show at a screen's scale: the one
+// drawn for it, or between two the larger, shrunk smoothly by `shrink`;
+// beyond the densest, the densest grown.
 struct PictureChoice
 {
-    std::string density; // "1.25x" ... "3x" for a PNG; empty for the bitmap
+    std::string density; // "1.25x" ... "3x"; empty at 1, stored under the plain name
     double shrink;       // 1 when shown as drawn
 };
 PictureChoice pictureFor(double scale);

@@ -1,13 +1,32 @@
 #!/bin/sh
-# Renders the window's pictures from the SVG sources in art/.
-# The PNGs are committed, so building the program does not need this;
-# run it after changing a picture (needs librsvg2-bin and fonts-dejavu-core).
+# Renders the window's pictures, at each density that pictures.txt names, from
+# the SVG sources in art/, as QOI files: lossless, and decoded many times
+# faster than PNG. What it writes is committed, so building the program does
+# not need this; run it after changing a picture or the list (needs
+# librsvg2-bin, imagemagick, bc, python3, g++, libqoi-dev and fonts-dejavu-core).
 set -eu
 cd "$(dirname "$0")"
-for svg in art/*.svg; do
-    name=$(basename "$svg" .svg)
-    rsvg-convert --format=png "$svg" --output "$name.png"
-done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Raw 8-bit RGB on stdin to a QOI file, by Debian's qoi.h.
+printf '%s\n' '#define QOI_IMPLEMENTATION' '#include <qoi.h>' '#include <cstdio>' '#include <cstdlib>' '#include <vector>' \
+    'int main(int, char *argv[]) {' \
+    '    const qoi_desc size{unsigned(std::atoi(argv[1])), unsigned(std::atoi(argv[2])), 3, QOI_SRGB};' \
+    '    std::vector<unsigned char> rgb(size_t(size.width) * size.height * 3);' \
+    '    if (std::fread(rgb.data(), 1, rgb.size(), stdin) != rgb.size()) return 1;' \
+    '    return qoi_write(argv[3], rgb.data(), &size) ? 0 : 1; }' | g++ -x c++ -O2 -o "$work/toqoi" -
+toqoi() { # PICTURE OUT
+    size=$(identify -format '%w %h' "$1")
+    convert "$1" -depth 8 rgb:- | "$work/toqoi" $size "$2"
+}
+# A picture label's line also gives where the window places it, in twips:
+# "picture windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
+# form/twips.h; this script runs without building anything, so it says it again.
+pictures=$(sed -n 's/^picture \([a-z0-9_]*\).*/\1/p' pictures.txt)
+labels=$(sed -n 's/^picture \([a-z0-9_]*\) \([0-9]*\) \([0-9]*\)$/\1 \2 \3/p' pictures.txt)
+scales=$(sed -n 's/^densities //p' pictures.txt)
+
+rsvg-convert --format=png art/icon.svg --output icon.png
 # The icon is opaque 24-bit colour: flatten it onto the window's dark brown.
 convert icon.png -background '#1a0d05' -flatten -type TrueColor PNG24:icon.png
 
@@ -25,37 +44,29 @@ sys.stdout.buffer.write(struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 
 # The window icon on Linux, read as fast as the pictures.
 convert icon.png -type TrueColor BMP3:icon.bmp
 
-# The Windows pictures: 24-bit BMPs. The picture labels are drawn opaque
-# there, so they carry the piece of the title picture that lies beneath them.
-for name in background apply rungame demo; do
-    convert "$name.png" -type TrueColor BMP3:"$name.bmp"
-done
-# Where the window places each picture label, in twips, as its description
-# gives it: "windowed 600 1080". A pixel is (twips x dpi + 720) / 1440, as in
-# form/twips.h; this script runs without building anything, so it says it again.
-labels=$(sed -n 's/.*pictureLabel("[^"]*", {\([0-9]*\), \([0-9]*\),.*}, "\([a-z]*\)".*/\3 \1 \2/p' ../app/form1.cpp)
-[ "$(echo "$labels" | wc -l)" = 2 ] || { echo "cannot read the labels' places from app/form1.cpp" >&2; exit 1; }
-for scale in 1 1.25 1.5 1.75 2 2.5 3; do
+for scale in $scales; do
     dpi=$(echo "96 * $scale / 1" | bc)
     px() { echo $((($1 * dpi + 720) / 1440)); }
-    # Denser screens: every picture again, stored as PNGs and drawn unscaled.
+    # Each picture drawn for the density, shown unscaled: "apply@1.5x.qoi", "apply.qoi" at 1x.
     suffix="@${scale}x"
-    if [ "$scale" = 1 ]; then
-        suffix=""
-    else
-        for name in background apply rungame demo windowed resolution; do
-            rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$name$suffix.png"
-        done
-    fi
-    # The labels carry the title picture beneath them, as the window places them.
-    echo "$labels" | while read -r name left top; do
-        size=$(identify -format %wx%h "$name$suffix.png")
+    [ "$scale" = 1 ] && suffix=""
+    for name in $pictures; do
         if [ "$scale" = 1 ]; then
-            convert background.png -crop "$size+$(px "$left")+$(px "$top")" +repage "$name.png" -composite \
-                -type TrueColor "BMP3:$name.bmp"
+            rsvg-convert --format=png "art/$name.svg" --output "$work/$name.png"
         else
-            convert "background$suffix.png" -crop "$size+$(px "$left")+$(px "$top")" +repage "$name$suffix.png" \
-                -composite -strip "PNG24:$name$suffix.png"
+            rsvg-convert --zoom="$scale" "art/$name.svg" | convert - -strip "PNG24:$work/$name.png"
         fi
+    done
+    # The picture labels are drawn opaque, so they carry the piece of the
+    # title picture that lies beneath them, as the window places them.
+    [ -z "$labels" ] || echo "$labels" | while read -r name left top; do
+        size=$(identify -format %wx%h "$work/$name.png")
+        # (at 1x through a BMP, as these pictures were first drawn)
+        format=PNG24 && [ "$scale" = 1 ] && format=BMP3
+        convert "$work/background.png" -crop "$size+$(px "$left")+$(px "$top")" +repage "$work/$name.png" \
+            -composite -type TrueColor "$format:$work/$name.png"
+    done
+    for name in $pictures; do
+        toqoi "$work/$name.png" "$name$suffix.qoi"
     done
 done

@@ -8,7 +8,7 @@ packages="cmake g++ make pkg-config qt6-base-dev libxcb1-dev libxcb-damage0-dev 
           xvfb xauth xdotool x11-utils xclip util-linux icewm wmctrl imagemagick librsvg2-bin bc
           python3-pyatspi at-spi2-core dbus dbus-x11 attr
           sway xwayland x11-xserver-utils wtype grim wl-clipboard jq qt6-wayland
-          dpkg-dev file desktop-file-utils appstream doctest-dev libstb-dev lintian clang
+          dpkg-dev file desktop-file-utils appstream doctest-dev libqoi-dev lintian clang
           libacl1-dev libattr1-dev
           g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386
           g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64"

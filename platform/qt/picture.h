@@ -10,7 +10,6 @@
 QPixmap readPicture(const QString &path, const char *format);
 
 // The same pictures as on Windows, drawn 1:1 on the screen's pixels: the one
-// drawn for that device pixel ratio, or the next larger shrunk smoothly. At
-// 96 dpi they are stored uncompressed: read in place, they cost far less at
-// start-up than decoding PNGs. Only the size in use is loaded.
+// drawn for that device pixel ratio, or the next larger shrunk smoothly. Only
+// the size in use is loaded.
 QPixmap picture(const std::string &name, qreal ratio);
