@@ -36,3 +36,14 @@ Verdict followable(const WayFacts &facts)
         return Verdict::OthersSecondName;
     return Verdict::Follow;
 }
+
+Cause refusal(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Follow: break;
+    case Verdict::OthersLink: return Cause::OthersLink;
+    case Verdict::OthersDanglingLink: return Cause::OthersDanglingLink;
+    case Verdict::OthersSecondName: return Cause::OthersSecondName;
+    }
+    return Cause::None;
+}

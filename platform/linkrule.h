@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form/failure.h"
+
 #include <optional>
 #include <vector>
 
@@ -43,3 +45,6 @@ enum class Verdict { Follow, OthersLink, OthersDanglingLink, OthersSecondName };
 // user could write is judged on the owner, group and mode alone: a group's
 // other members, and ACL entries, are not counted, so a doubtful case is refused.
 Verdict followable(const WayFacts &facts);
+
+// What a report says of a refusal: none for Follow.
+Cause refusal(Verdict verdict);

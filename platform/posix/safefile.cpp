@@ -28,17 +28,6 @@ WayFacts wayFacts(const Reached &file, const struct stat &target)
     return facts;
 }
 
-Cause refusal(Verdict verdict)
-{
-    switch (verdict) {
-    case Verdict::Follow: break;
-    case Verdict::OthersLink: return Cause::OthersLink;
-    case Verdict::OthersDanglingLink: return Cause::OthersDanglingLink;
-    case Verdict::OthersSecondName: return Cause::OthersSecondName;
-    }
-    return Cause::None;
-}
-
 // A new name of our own beside the file, made from its name, the process and a
 // count. The kernel applies the user's umask to 0666, as for any new file; the
 // process's umask is never changed, as it is shared with Qt's threads.

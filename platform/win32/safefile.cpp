@@ -79,17 +79,6 @@ unsigned us(Reached &file)
     return ownerNumber(file, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
 }
 
-Cause refusal(Verdict verdict)
-{
-    switch (verdict) {
-    case Verdict::Follow: break;
-    case Verdict::OthersLink: return Cause::OthersLink;
-    case Verdict::OthersDanglingLink: return Cause::OthersDanglingLink;
-    case Verdict::OthersSecondName: return Cause::OthersSecondName;
-    }
-    return Cause::None;
-}
-
 Cause causeOf(DWORD error, Cause denied)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
