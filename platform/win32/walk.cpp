@@ -11,9 +11,8 @@ struct LinkData
     DWORD tag;
     WORD length, reserved;
     WORD substituteOffset, substituteLength, printOffset, printLength;
-    ULONG flags; // symbolic links only: 1 where the target is relative to the link's folder
+    ULONG flags; // symbolic links only; a relative target has no root, and is taken from the link's folder
 };
-constexpr DWORD relativeLink = 1;
 
 bool isSeparator(wchar_t c)
 {
