@@ -8,15 +8,44 @@
 #include "platform/win32/gdi.h"
 #include "platform/win32/text.h"
 
-#include <cstdlib>
+#include <utility>
 
+namespace {
+void *decodedPixels(size_t bytes);
+}
+
+// qoi.h asks for the pixels' memory once it has read the picture's size: it
+// decodes straight into the bitmap that keeps them, so no second copy of a
+// picture is held while it is read.
 #define QOI_IMPLEMENTATION
 #define QOI_NO_STDIO
+#define QOI_MALLOC(bytes) decodedPixels(bytes)
 #include <qoi.h>
 
 namespace {
 
-// A QOI stored in the program's resources, of that name and type, as a 24-bit
+// The picture being decoded: its size, as qoi.h has read it, and the bitmap
+// its pixels are decoded into. One at a time, on the one thread.
+const qoi_desc *decodedSize = nullptr;
+HBITMAP *decoded = nullptr;
+
+// A 32-bit bitmap, top row first, as the window's own pixels are: drawn
+// without a copy made to convert it. Its rows are as qoi.h writes them.
+void *decodedPixels(size_t bytes)
+{
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = LONG(decodedSize->width);
+    format.bmiHeader.biHeight = -LONG(decodedSize->height);
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void *pixels = nullptr;
+    *decoded = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    return *decoded && bytes == size_t(decodedSize->width) * decodedSize->height * 4 ? pixels : nullptr;
+}
+
+// A QOI stored in the program's resources, of that name and type, as a 32-bit
 // bitmap; null when it is missing or cannot be read.
 HBITMAP loadQoi(HINSTANCE instance, const wchar_t *name, const wchar_t *type)
 {
@@ -24,30 +53,20 @@ HBITMAP loadQoi(HINSTANCE instance, const wchar_t *name, const wchar_t *type)
     const DWORD size = found ? SizeofResource(instance, found) : 0;
     const void *bytes = size ? LockResource(LoadResource(instance, found)) : nullptr;
     qoi_desc picture{};
-    auto *rgb = bytes ? static_cast<unsigned char *>(qoi_decode(bytes, int(size), &picture, 3)) : nullptr;
-    if (!rgb)
+    HBITMAP bitmap = nullptr;
+    decodedSize = &picture, decoded = &bitmap;
+    auto *pixels = bytes ? static_cast<unsigned char *>(qoi_decode(bytes, int(size), &picture, 4)) : nullptr;
+    decodedSize = nullptr, decoded = nullptr;
+    if (!pixels) {
+        if (bitmap)
+            DeleteObject(bitmap);
         return nullptr;
-
-    const int width = int(picture.width), height = int(picture.height);
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height; // top row first, as decoded
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 24;
-    format.bmiHeader.biCompression = BI_RGB;
-    void *pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bitmap) {
-        const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-        for (int y = 0; y < height; ++y) {
-            const unsigned char *from = rgb + size_t(y) * size_t(width) * 3;
-            auto *to = static_cast<unsigned char *>(pixels) + size_t(y) * stride;
-            for (int x = 0; x < width; ++x, from += 3, to += 3) // RGB to the BGR a bitmap holds
-                to[0] = from[2], to[1] = from[1], to[2] = from[0];
-        }
     }
-    std::free(rgb);
+
+    // RGBA to the BGR and unused byte a bitmap holds.
+    const size_t length = size_t(picture.width) * picture.height * 4;
+    for (size_t at = 0; at < length; at += 4)
+        std::swap(pixels[at], pixels[at + 2]);
     return bitmap;
 }
 
