@@ -5,7 +5,7 @@
 # Only the program: its tests are test.sh's.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" packagers
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$root" # dpkg-buildflags maps the folder it is run in to "."
