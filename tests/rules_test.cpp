@@ -1,6 +1,7 @@
-// The rule for whose links and second names Apply may write through, as a
-// table of what was found on the way and what it allows.
+// The rules for how Apply writes the file, and whose links and second names
+// it may write through, as tables of what was found and what it allows.
 #include "platform/linkrule.h"
+#include "platform/writerule.h"
 
 #include <doctest/doctest.h>
 
@@ -56,4 +57,36 @@ TEST_CASE("a link or second name is followed only where everyone who could have 
     CHECK(followable({user, std::nullopt, {}, Way{administrators, admins}, true, admins}) == Verdict::OthersSecondName);
     CHECK(followable({user, std::nullopt, {{user, users}}, none, true, users}) == Verdict::Follow);
     CHECK(followable({user, std::nullopt, {{administrators, admins}}, none, true, users}) == Verdict::OthersLink);
+}
+
+TEST_CASE("the file is replaced whole where a new one can take its place, else written in place, or refused with its cause")
+{
+    const WriteFacts file;
+    const auto with = [&](auto change) { WriteFacts facts = file; change(facts); return facts; };
+    const struct
+    {
+        const char *what;
+        WriteFacts facts;
+        WriteDecision decision;
+    } rows[] = {
+        {"a player's own file", file, {Write::Replace}},
+        {"no file yet", with([](auto &f) { f.exists = false, f.oneName = false, f.canCarryOver = false; }), {Write::Replace}},
+        {"a folder where the file goes", with([](auto &f) { f.kind = Cause::Folder, f.readOnly = true; }), {Write::Refuse, Cause::Folder}},
+        {"a named pipe", with([](auto &f) { f.kind = Cause::NamedPipe; }), {Write::Refuse, Cause::NamedPipe}},
+        {"a read-only file", with([](auto &f) { f.readOnly = true, f.way = Verdict::OthersLink; }), {Write::Refuse, Cause::ReadOnly}},
+        {"through another's link", with([](auto &f) { f.way = Verdict::OthersLink, f.oneName = false; }), {Write::Refuse, Cause::OthersLink}},
+        {"to no file, through another's link", with([](auto &f) { f.exists = false, f.way = Verdict::OthersDanglingLink; }), {Write::Refuse, Cause::OthersDanglingLink}},
+        {"a second name", with([](auto &f) { f.oneName = false; }), {Write::InPlace}},
+        {"where a link it was reached through leads", with([](auto &f) { f.nameIsWhere = false; }), {Write::InPlace}},
+        {"another's file, whose owner cannot be given back", with([](auto &f) { f.canCarryOver = false; }), {Write::InPlace}},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.what);
+        CHECK(howToWrite(row.facts) == row.decision);
+    }
+    // No new file could be made beside it.
+    CHECK(withoutNewFile(true, true, true) == WriteDecision{Write::InPlace});
+    CHECK(withoutNewFile(true, true, false) == WriteDecision{Write::InPlace, Cause::FolderLocked});
+    CHECK(withoutNewFile(false, true, false) == WriteDecision{Write::Refuse, Cause::FolderLocked});
+    CHECK(withoutNewFile(true, false, false) == WriteDecision{Write::Refuse});
 }

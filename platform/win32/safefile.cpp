@@ -3,6 +3,7 @@
 #include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 #include "platform/win32/walk.h"
+#include "platform/writerule.h"
 
 #include <windows.h>
 
@@ -154,10 +155,11 @@ std::optional<Failure> replace(const Reached &file, const std::string &bytes)
         created = Handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      existed ? file.information.dwFileAttributes & kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = GetLastError();
-        if (!created && error == ERROR_ACCESS_DENIED && existed)
-            return writeInPlace(file, bytes, Cause::FolderLocked);
-        if (!created && (error != ERROR_FILE_EXISTS || attempt == 100))
-            return failure(path, error, error == ERROR_ACCESS_DENIED ? Cause::FolderLocked : Cause::None);
+        if (!created && (error != ERROR_FILE_EXISTS || attempt == 100)) {
+            const WriteDecision decision = withoutNewFile(existed, error == ERROR_ACCESS_DENIED, false);
+            return decision.how == Write::InPlace ? writeInPlace(file, bytes, decision.cause)
+                                                  : failure(path, error, decision.cause);
+        }
     }
     DWORD written = 0;
     BY_HANDLE_FILE_INFORMATION made{};
@@ -201,21 +203,24 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     file.facts.us = us(file);
     file.facts.exists = bool(file.file);
     file.facts.target = rightsOf(file, (file.file ? file.file : file.folder).get());
+    WriteFacts facts{.exists = bool(file.file)};
     if (file.file) {
         const DWORD attributes = file.information.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            return failure(file.path, ERROR_ACCESS_DENIED, Cause::Folder);
-        // Checked here, because a move may replace a read-only file where the system lets it.
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            return failure(file.path, ERROR_ACCESS_DENIED, Cause::ReadOnly);
-        if (file.information.nNumberOfLinks > 1)
+        facts.kind = attributes & FILE_ATTRIBUTE_DIRECTORY ? Cause::Folder : Cause::None;
+        // A move may replace a read-only file where the system lets it.
+        facts.readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+        facts.oneName = file.information.nNumberOfLinks <= 1;
+        if (!facts.oneName)
             file.facts.secondName = Way{file.facts.target.owner, rightsOf(file, file.folder.get())};
+        // Where a link was followed, nothing is resolved again.
+        facts.nameIsWhere = file.facts.links.empty() && !elsewhere(file);
     }
-    if (const Cause refused = refusal(followable(file.facts)); refused != Cause::None)
-        return failure(file.path, ERROR_ACCESS_DENIED, refused);
-    // A new file would take one name only, and part it from the others; where
-    // a link was followed, nothing is resolved again.
-    if (file.file && (file.information.nNumberOfLinks > 1 || !file.facts.links.empty() || elsewhere(file)))
-        return writeInPlace(file, bytes, Cause::None);
+    facts.way = followable(file.facts);
+    const WriteDecision decision = howToWrite(facts);
+    switch (decision.how) {
+    case Write::Refuse: return failure(file.path, ERROR_ACCESS_DENIED, decision.cause);
+    case Write::InPlace: return writeInPlace(file, bytes, Cause::None);
+    case Write::Replace: break;
+    }
     return replace(file, bytes);
 }
