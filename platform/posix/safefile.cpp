@@ -1,6 +1,7 @@
 #include "platform/safefile.h"
 
 #include "platform/posix/walk.h"
+#include "platform/writerule.h"
 
 #include <acl/libacl.h>
 #include <attr/libattr.h>
@@ -87,14 +88,10 @@ std::optional<Failure> writeInPlace(const Reached &file, Fd fd, const std::strin
     return std::nullopt;
 }
 
-// Opens the existing file to be written, without changing it, and decides from
-// what was opened whether it may be; or says why not.
+// Opens the existing regular file to be written, without changing it, and
+// gathers its status from what was opened; or says why it cannot be.
 std::optional<Failure> openToWrite(const Reached &file, Fd &fd, struct stat &status)
 {
-    if (S_ISDIR(status.st_mode))
-        return failure(file, EISDIR);
-    if (!S_ISREG(status.st_mode))
-        return failure(file, EPERM, kindOf(status.st_mode));
     fd = Fd(openat(file.folder.get(), file.name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd || fstat(fd.get(), &status) != 0) {
         const int number = errno;
@@ -104,13 +101,6 @@ std::optional<Failure> openToWrite(const Reached &file, Fd &fd, struct stat &sta
                                      : status.st_uid != geteuid()  ? Cause::OtherOwner
                                                                    : Cause::None);
     }
-    if (!S_ISREG(status.st_mode))
-        return failure(file, EPERM, kindOf(status.st_mode));
-    // Root passes the system's check, so the owner's write bit is looked at as well.
-    if (!(status.st_mode & S_IWUSR))
-        return failure(file, EACCES, Cause::ReadOnly);
-    if (const Cause refused = refusal(followable(wayFacts(file, status))); refused != Cause::None)
-        return failure(file, EACCES, refused);
     return std::nullopt;
 }
 
@@ -133,10 +123,11 @@ std::optional<Failure> replace(const Reached &file, Fd old, const struct stat &s
     Fd fd = createBeside(file, temporary);
     if (!fd) {
         const int number = errno;
-        if (old && (number == EACCES || number == EPERM))
-            return writeInPlace(file, std::move(old), bytes);
-        const bool locked = number == EACCES && faccessat(file.folder.get(), ".", W_OK, AT_EACCESS) != 0;
-        return failure(file, number, locked ? Cause::FolderLocked : Cause::None);
+        // Whether the folder may be written is asked only where it could change the outcome.
+        const bool writable = !(number == EACCES && !old && faccessat(file.folder.get(), ".", W_OK, AT_EACCESS) != 0);
+        const WriteDecision decision = withoutNewFile(bool(old), number == EACCES || number == EPERM, writable);
+        return decision.how == Write::InPlace ? writeInPlace(file, std::move(old), bytes)
+                                              : failure(file, number, decision.cause);
     }
     const auto fail = [&](int number) {
         unlinkat(file.folder.get(), temporary.c_str(), 0);
@@ -166,16 +157,31 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
     Reached file;
     if (const int number = walk(name, file))
         return failure(file, number);
-    if (!file.exists) {
-        const Cause refused = refusal(followable(wayFacts(file, file.folderStatus)));
-        return refused == Cause::None ? replace(file, Fd(), file.status, bytes) : failure(file, EACCES, refused);
-    }
     Fd old; // opened to be written, and to read its ACL and attributes from
-    struct stat status = file.status;
-    if (auto refused = openToWrite(file, old, status))
-        return refused;
-    // Every name must see the new settings, and only root can give a file to another user.
-    if (status.st_nlink > 1 || (geteuid() != 0 && status.st_uid != geteuid()))
-        return writeInPlace(file, std::move(old), bytes);
+    struct stat status = file.exists ? file.status : file.folderStatus;
+    WriteFacts facts{.exists = file.exists};
+    if (file.exists) {
+        // A folder, pipe or device is never opened.
+        if (S_ISREG(status.st_mode)) {
+            if (auto refused = openToWrite(file, old, status))
+                return refused;
+        }
+        facts.kind = S_ISDIR(status.st_mode) ? Cause::Folder : S_ISREG(status.st_mode) ? Cause::None : kindOf(status.st_mode);
+        // Root passes the system's check, so the owner's write bit is looked at as well.
+        facts.readOnly = !(status.st_mode & S_IWUSR);
+        facts.oneName = status.st_nlink <= 1;
+        // Only root can give a file to another user.
+        facts.canCarryOver = geteuid() == 0 || status.st_uid == geteuid();
+    }
+    facts.way = followable(wayFacts(file, status));
+    const WriteDecision decision = howToWrite(facts);
+    switch (decision.how) {
+    case Write::Refuse:
+        if (decision.cause == Cause::Folder)
+            return failure(file, EISDIR);
+        return failure(file, facts.kind != Cause::None ? EPERM : EACCES, decision.cause);
+    case Write::InPlace: return writeInPlace(file, std::move(old), bytes);
+    case Write::Replace: break;
+    }
     return replace(file, std::move(old), status, bytes);
 }
