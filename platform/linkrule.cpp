@@ -1,27 +1,37 @@
 #include "platform/linkrule.h"
 
+#include <algorithm>
+
 namespace {
+
+bool among(const std::vector<unsigned> &list, unsigned number)
+{
+    return std::find(list.begin(), list.end(), number) != list.end();
+}
 
 bool userCouldWrite(const WayFacts &facts, unsigned user)
 {
     const Rights &target = facts.target;
     return user == facts.us || user == facts.anyone || (user == target.owner && target.ownerWrites)
-           || target.othersWrite;
+           || target.othersWrite || among(target.users, user);
 }
 
 bool groupCouldWrite(const WayFacts &facts, unsigned group)
 {
-    return (group == facts.target.group && facts.target.groupWrites) || facts.target.othersWrite;
+    const Rights &target = facts.target;
+    return (group == target.group && target.groupWrites) || target.othersWrite || among(target.groups, group);
 }
 
 bool trusted(const WayFacts &facts, const Way &way)
 {
     const Rights &folder = way.folder;
-    if (!userCouldWrite(facts, way.maker) || !userCouldWrite(facts, folder.owner))
-        return false;
-    if (folder.sticky)
-        return true;
-    return (!folder.groupWrites || groupCouldWrite(facts, folder.group)) && (!folder.othersWrite || facts.target.othersWrite);
+    if (!folder.ownersKept || folder.othersWrite)
+        return facts.target.othersWrite;
+    const auto user = [&](unsigned number) { return userCouldWrite(facts, number); };
+    const auto group = [&](unsigned number) { return groupCouldWrite(facts, number); };
+    return user(way.maker) && user(folder.owner) && (!folder.groupWrites || group(folder.group))
+           && std::all_of(folder.users.begin(), folder.users.end(), user)
+           && std::all_of(folder.groups.begin(), folder.groups.end(), group);
 }
 
 } // namespace

@@ -10,12 +10,13 @@
 // platforms ask it alike. Owners are numbers: Linux's user and group ids, or
 // on Windows one number per distinct owner.
 
-// An owner and who may write it, as its mode says.
+// An owner and who may write it, as its mode and ACL say.
 struct Rights
 {
     unsigned owner = 0, group = 0;
-    bool ownerWrites = false, groupWrites = false, othersWrite = false;
-    bool sticky = false; // a folder where only an entry's owner may move it
+    bool ownerWrites = false, groupWrites = false, othersWrite = false; // the group's as the ACL's mask leaves it
+    std::vector<unsigned> users = {}, groups = {}; // the others its ACL lets write, the mask applied
+    bool ownersKept = true; // else its file system keeps none, and what is on it may be anyone's
 };
 
 // A link followed on the way, or the file's second name: who made it (for a
@@ -41,9 +42,10 @@ enum class Verdict { Follow, OthersLink, OthersDanglingLink, OthersSecondName };
 // A link or second name is followed only where everyone who could have put it
 // there could write what it leads to: its maker and whoever may write the
 // folder that holds it (its owner; its group, or anyone, where the mode lets
-// them; in a sticky folder only the maker and the folder's owner). What a
-// user could write is judged on the owner, group and mode alone: a group's
-// other members, and ACL entries, are not counted, so a doubtful case is refused.
+// them; each user and group its ACL lets; in a sticky folder too, as the bit
+// stops only removing). On a file system that keeps no owners, that is anyone.
+// What a user could write is judged on the owner, group, mode and ACL entries
+// alone: a group's other members are not counted, so a doubtful case is refused.
 Verdict followable(const WayFacts &facts);
 
 // What a report says of a refusal: none for Follow.

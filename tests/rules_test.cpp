@@ -9,10 +9,11 @@ namespace {
 
 const unsigned root = 0, player = 1, other = 2, games = 10;
 
-// Owned by that user and their own group, with that mode.
-Rights owned(unsigned owner, unsigned mode, unsigned group = ~0u)
+// Owned by that user and their own group, with that mode, and the users and
+// groups its ACL lets write.
+Rights owned(unsigned owner, unsigned mode, unsigned group = ~0u, std::vector<unsigned> users = {}, std::vector<unsigned> groups = {})
 {
-    return {owner, group == ~0u ? owner : group, bool(mode & 0200), bool(mode & 020), bool(mode & 02), bool(mode & 01000)};
+    return {owner, group == ~0u ? owner : group, bool(mode & 0200), bool(mode & 020), bool(mode & 02), users, groups};
 }
 
 } // namespace
@@ -38,7 +39,12 @@ TEST_CASE("a link or second name is followed only where everyone who could have 
         {"a folder its group may write, to a file it may not", root, {{player, owned(player, 0775, games)}}, none, owned(player, 0644, games), Verdict::OthersLink},
         {"a folder anyone may write, not sticky", root, {{root, owned(root, 0777)}}, none, owned(root, 0644), Verdict::OthersLink},
         {"a folder anyone may write, to a file anyone may", player, {{root, owned(root, 0777)}}, none, owned(root, 0666), Verdict::Follow},
-        {"a sticky folder: the link's and the folder's owners only", root, {{root, owned(root, 01777)}}, none, owned(root, 0644), Verdict::Follow},
+        {"root's link moved into a sticky folder by a player", root, {{root, owned(root, 01777)}}, none, owned(root, 0644), Verdict::OthersLink},
+        {"a folder whose ACL lets another user write", root, {{player, owned(player, 0755, player, {other})}}, none, owned(player, 0644), Verdict::OthersLink},
+        {"a folder whose ACL lets a group write", root, {{player, owned(player, 0755, player, {}, {games})}}, none, owned(player, 0644), Verdict::OthersLink},
+        {"the same, to a file their ACLs let write", root, {{player, owned(player, 0755, player, {other}, {games})}}, none, owned(player, 0644, player, {other}, {games}), Verdict::Follow},
+        {"on a drive that keeps no owners", root, {{root, Rights{.ownersKept = false}}}, none, owned(root, 0600), Verdict::OthersLink},
+        {"the same, to a file anyone may write", root, {{root, Rights{.ownersKept = false}}}, none, owned(root, 0666), Verdict::Follow},
         {"another user's link in a sticky folder, to the player's file", player, {{other, owned(root, 01777)}}, none, owned(player, 0644), Verdict::OthersLink},
         {"the second of two links placed", root, {{root, owned(root, 0755)}, {root, owned(player, 0755)}}, none, owned(root, 0600), Verdict::OthersLink},
         {"the player's link to no file, in root's folder", root, {{player, owned(player, 0755)}}, none, owned(root, 0755), Verdict::OthersDanglingLink, false},

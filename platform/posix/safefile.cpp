@@ -21,11 +21,11 @@ Failure failure(const Reached &file, int number, Cause cause = Cause::None)
 
 // What the link rule asks about the way to the file, or to the folder a new
 // one would go in. Root may write anything.
-WayFacts wayFacts(const Reached &file, const struct stat &target)
+WayFacts wayFacts(const Reached &file, const struct stat &target, const Rights &rights)
 {
-    WayFacts facts{unsigned(geteuid()), 0u, file.links, std::nullopt, file.exists, rightsOf(target)};
+    WayFacts facts{unsigned(geteuid()), 0u, file.links, std::nullopt, file.exists, rights};
     if (file.exists && target.st_nlink > 1)
-        facts.secondName = Way{unsigned(target.st_uid), rightsOf(file.folderStatus)};
+        facts.secondName = Way{unsigned(target.st_uid), file.folderRights};
     return facts;
 }
 
@@ -116,7 +116,8 @@ int syncFolder(const Reached &file, const Fd &written)
 }
 
 // A complete new file beside the old one takes its place; where none can be
-// made, or it cannot carry everything the old one had, the old one is written over.
+// made, or it cannot carry everything the old one had, the old one is written
+// over. The status is the old file's, or where there is none its folder's.
 std::optional<Failure> replace(const Reached &file, Fd old, const struct stat &status, const std::string &bytes)
 {
     std::string temporary;
@@ -138,6 +139,9 @@ std::optional<Failure> replace(const Reached &file, Fd old, const struct stat &s
         fail(0);
         return writeInPlace(file, std::move(old), bytes);
     }
+    // Root's first file in a player's folder is the player's, as theirs would be.
+    if (!old && geteuid() == 0 && status.st_uid != 0 && fchown(fd.get(), status.st_uid, status.st_gid) != 0)
+        return fail(errno);
     old = Fd();
     size_t done = 0;
     if (!writeAll(fd.get(), bytes, done) || fsync(fd.get()) != 0
@@ -159,12 +163,15 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         return failure(file, number);
     Fd old; // opened to be written, and to read its ACL and attributes from
     struct stat status = file.exists ? file.status : file.folderStatus;
+    Rights rights = file.folderRights; // what is not opened is refused for its kind first
     WriteFacts facts{.exists = file.exists};
     if (file.exists) {
         // A folder, pipe or device is never opened.
         if (S_ISREG(status.st_mode)) {
             if (auto refused = openToWrite(file, old, status))
                 return refused;
+            if (const int number = rightsOf(old.get(), status, rights))
+                return failure(file, number);
         }
         facts.kind = S_ISDIR(status.st_mode) ? Cause::Folder : S_ISREG(status.st_mode) ? Cause::None : kindOf(status.st_mode);
         // Root passes the system's check, so the owner's write bit is looked at as well.
@@ -173,7 +180,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
         // Only root can give a file to another user.
         facts.canCarryOver = geteuid() == 0 || status.st_uid == geteuid();
     }
-    facts.way = followable(wayFacts(file, status));
+    facts.way = followable(wayFacts(file, status, rights));
     const WriteDecision decision = howToWrite(facts);
     switch (decision.how) {
     case Write::Refuse:

@@ -1,8 +1,13 @@
 #include "platform/posix/walk.h"
 
+#include <acl/libacl.h>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/acl.h>
+#include <sys/vfs.h>
 
 namespace {
 
@@ -43,10 +48,13 @@ int walk(std::string path, Reached &reached)
         if (S_ISLNK(reached.status.st_mode)) {
             char target[PATH_MAX];
             struct stat folder{};
+            Way way{unsigned(reached.status.st_uid), {}};
             const ssize_t length = ++links > 40 ? (errno = ELOOP, -1) : readlinkat(file.get(), "", target, sizeof target);
             if (length < 0 || fstat(reached.folder.get(), &folder) != 0)
                 return errno;
-            reached.links.push_back({unsigned(reached.status.st_uid), rightsOf(folder)});
+            if (const int number = rightsOf(reached.folder.get(), folder, way.folder))
+                return number;
+            reached.links.push_back(way);
             path.insert(0, std::string(target, size_t(length)) + (path.empty() ? "" : "/"));
         } else if (path.empty()) {
             reached.exists = true;
@@ -58,13 +66,48 @@ int walk(std::string path, Reached &reached)
             reached.where = joinPath(reached.where, reached.name);
         }
     }
-    return fstat(reached.folder.get(), &reached.folderStatus) == 0 ? 0 : errno;
+    if (fstat(reached.folder.get(), &reached.folderStatus) != 0)
+        return errno;
+    return rightsOf(reached.folder.get(), reached.folderStatus, reached.folderRights);
 }
 
-Rights rightsOf(const struct stat &status)
+int rightsOf(int fd, const struct stat &status, Rights &rights)
 {
-    return {unsigned(status.st_uid), unsigned(status.st_gid), bool(status.st_mode & S_IWUSR),
-            bool(status.st_mode & S_IWGRP), bool(status.st_mode & S_IWOTH), bool(status.st_mode & S_ISVTX)};
+    rights = {unsigned(status.st_uid), unsigned(status.st_gid), bool(status.st_mode & S_IWUSR),
+              bool(status.st_mode & S_IWGRP), bool(status.st_mode & S_IWOTH)};
+    // These show the mount's owners, or ones made elsewhere (FUSE: what its
+    // program says). ntfs3 has no name in the kernel's headers.
+    const long ownerless[] = {MSDOS_SUPER_MAGIC, EXFAT_SUPER_MAGIC, 0x5346544e, FUSE_SUPER_MAGIC, long(CIFS_SUPER_MAGIC),
+                              long(SMB2_SUPER_MAGIC), SMB_SUPER_MAGIC, V9FS_MAGIC, ISOFS_SUPER_MAGIC, UDF_SUPER_MAGIC};
+    struct statfs system{};
+    if (fstatfs(fd, &system) != 0)
+        return errno;
+    rights.ownersKept = std::find(std::begin(ownerless), std::end(ownerless), long(system.f_type)) == std::end(ownerless);
+    // An O_PATH descriptor cannot be read from, its name in /proc can.
+    const acl_t acl = acl_get_file(("/proc/self/fd/" + std::to_string(fd)).c_str(), ACL_TYPE_ACCESS);
+    if (!acl)
+        return errno == ENOTSUP ? 0 : errno;
+    bool mask = true;
+    acl_entry_t entry;
+    for (int which = ACL_FIRST_ENTRY; acl_get_entry(acl, which, &entry) == 1; which = ACL_NEXT_ENTRY) {
+        acl_tag_t tag = ACL_UNDEFINED_TAG;
+        acl_permset_t permissions;
+        const bool writes = acl_get_tag_type(entry, &tag) == 0 && acl_get_permset(entry, &permissions) == 0
+                            && acl_get_perm(permissions, ACL_WRITE) == 1;
+        if (tag == ACL_MASK)
+            mask = writes;
+        else if (tag == ACL_GROUP_OBJ)
+            rights.groupWrites = writes;
+        else if ((tag == ACL_USER || tag == ACL_GROUP) && writes) {
+            auto *id = static_cast<id_t *>(acl_get_qualifier(entry));
+            (tag == ACL_USER ? rights.users : rights.groups).push_back(id ? unsigned(*id) : ~0u);
+            acl_free(id);
+        }
+    }
+    acl_free(acl);
+    if (!mask)
+        rights.groupWrites = false, rights.users.clear(), rights.groups.clear();
+    return 0;
 }
 
 std::string joinPath(const std::string &folder, const std::string &name)

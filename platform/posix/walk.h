@@ -22,14 +22,17 @@ struct Reached
     bool exists = false;
     struct stat status{};        // the file's, where it exists
     struct stat folderStatus{};
+    Rights folderRights;
     std::vector<Way> links;      // the links followed on the way
 };
 
 // Returns 0, or the error number.
 int walk(std::string path, Reached &reached);
 
-// Who may write it, as its owner, group and mode say.
-Rights rightsOf(const struct stat &status);
+// Who may write what the descriptor holds (O_PATH too, not a link), as its
+// owner, group, mode and ACL say, and whether its file system keeps owners.
+// Returns 0, or the error number.
+int rightsOf(int fd, const struct stat &status, Rights &rights);
 
 // A name in a folder, as a report shows it: "" is the current folder.
 std::string joinPath(const std::string &folder, const std::string &name);
