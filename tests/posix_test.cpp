@@ -379,9 +379,12 @@ TEST_CASE("a Windows game's Wine prefix: the user's own choice, else the nearest
         std::optional<PrefixFolder> chosen;
         std::vector<PrefixFolder> found;
         PrefixChoice choice;
+        std::optional<PrefixFolder> standard = {};
     } rows[] = {
         {"none", none, {}, {}},
-        {"found", none, {bare, pfx}, {"/g/pfx", true}},
+        {"Wine's default, the user's own, left to Wine", none, {}, {}, PrefixFolder{"/h/.wine", true, us}},
+        {"Wine's default, another user's", none, {}, {"/h/.wine", false, Cause::PrefixNotOwned, other}, PrefixFolder{"/h/.wine", true, other}},
+        {"found, whatever the default", none, {bare, pfx}, {"/g/pfx", true}, theirs},
         {"the user's choice, kept", PrefixFolder{"/own", false, us}, {pfx}, {"/own"}},
         {"a choice not made yet", PrefixFolder{"/new"}, {pfx}, {"/new"}},
         {"another user's, found", none, {theirs, pfx}, {"/g/theirs", true, Cause::PrefixNotOwned, other}},
@@ -390,7 +393,7 @@ TEST_CASE("a Windows game's Wine prefix: the user's own choice, else the nearest
     };
     for (const auto &row : rows) {
         CAPTURE(row.what);
-        const PrefixChoice choice = choosePrefix({row.chosen, row.found, us});
+        const PrefixChoice choice = choosePrefix({row.chosen, row.found, us, row.standard});
         CHECK((choice.path == row.choice.path && choice.ours == row.choice.ours && choice.refused == row.choice.refused
                && choice.owner == row.choice.owner));
     }

@@ -103,6 +103,11 @@ PrefixFacts prefixFacts(const std::string &gameFolder)
         for (const std::string &candidate : prefixCandidates(way))
             facts.found.push_back(*prefixFolder(candidate));
     }
+    // Where Wine looks for ~, as it does.
+    const char *home = std::getenv("HOME");
+    const passwd *entry = home ? nullptr : getpwuid(getuid());
+    if (home || entry)
+        facts.standard = prefixFolder(std::string(home ? home : entry->pw_dir) + "/.wine");
     return facts;
 }
 

@@ -15,7 +15,9 @@ PrefixChoice choosePrefix(const PrefixFacts &facts)
         if (folder.registry)
             return checked(folder, true);
     }
-    return {};
+    // Wine's default is left to Wine to find, and only checked.
+    const PrefixChoice standard = facts.standard ? checked(*facts.standard, false) : PrefixChoice{};
+    return standard.refused != Cause::None ? standard : PrefixChoice{};
 }
 
 std::vector<std::string> prefixCandidates(const std::string &folder)

@@ -23,6 +23,7 @@ struct PrefixFacts
     std::optional<PrefixFolder> chosen;  // WINEPREFIX, where it is set and not empty
     std::vector<PrefixFolder> found;     // the folders above each drive_c on the way to the game, nearest first
     unsigned us;                         // the user who runs us, as Wine asks (the real one)
+    std::optional<PrefixFolder> standard = {}; // Wine's default, ~/.wine, where HOME or the user's entry names a home
 };
 
 struct PrefixChoice
@@ -34,9 +35,9 @@ struct PrefixChoice
 };
 
 // The prefix chosen in WINEPREFIX, or else the nearest found with a registry
-// (a drive_c alone may be an unpacked archive), or else none. Wine refuses a
-// relative prefix and another user's: so are they, rather than start a Wine
-// that stops at once.
+// (a drive_c alone may be an unpacked archive), or else Wine's default. Wine
+// refuses a relative prefix and another user's: so are they, rather than
+// start a Wine that stops at once.
 PrefixChoice choosePrefix(const PrefixFacts &facts);
 
 // The folders that would be the prefix of a game in that folder: each one
