@@ -98,6 +98,16 @@ auto asNobody(Action action)
     return result;
 }
 
+// Lets the ACL's entries write the current folder, where locale.ini is now a
+// link to the file.
+void shared(const char *text)
+{
+    const acl_t acl = acl_from_text(text);
+    REQUIRE(acl_set_file(".", ACL_TYPE_ACCESS, acl) == 0);
+    acl_free(acl);
+    fs::rename("locale.ini", "real.ini"), fs::create_symlink("real.ini", "locale.ini");
+}
+
 } // namespace
 
 extern "C" {
@@ -204,6 +214,15 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
         {"root's link, placed in the player's folder by the player", 0755, 0600, nobody, root, [] {
              fs::rename("locale.ini", "root.ini"), chown("root.ini", 0, 0), fs::create_symlink("root.ini", "locale.ini");
          }, Refused, Cause::OthersLink},
+        {"the player's link to root's link to root's file", 0755, 0600, nobody, root, [] {
+             fs::create_directory("r"), fs::rename("locale.ini", "r/x.ini"), chown("r/x.ini", 0, 0), fs::create_symlink("x.ini", "r/l.ini");
+             fs::create_symlink("r/l.ini", "locale.ini");
+         }, Refused, Cause::OthersLink},
+        {"a link in a folder whose ACL lets another user write", 0755, 0644, root, root, [] { shared("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x"); }, Refused, Cause::OthersLink},
+        {"the same, where the ACL's mask lets them not", 0755, 0644, root, root, [] { shared("u::rwx,u:nobody:rwx,g::r-x,m::r-x,o::r-x"); }, Replaced},
+        {"to no file in root's folder, from the player's", 0755, 0644, nobody, root, [] {
+             fs::create_directory("r"), fs::remove("locale.ini"), fs::create_symlink("r/new.ini", "locale.ini");
+         }, Refused, Cause::OthersDanglingLink},
         {"with a second name", 0755, 0644, root, root, [] { fs::create_hard_link("locale.ini", "other.ini"); }, InPlace},
         {"the user's own, in a folder they cannot write", 0755, 0644, root, nobody, [] { chown("locale.ini", 65534, 65534); }, InPlace},
         {"another user's, in a sticky folder", 01777, 0666, root, nobody, {}, InPlace},
@@ -274,14 +293,16 @@ TEST_CASE("Apply hands back the file as the user had it: replaced, written over 
         MESSAGE((std::string("NOT RUN: these rows need root, to act as other users:") + notRun));
 }
 
-TEST_CASE("a new file gets what the umask leaves of 0666, alone")
+TEST_CASE("a new file gets what the umask leaves of 0666, alone, and is the folder owner's")
 {
     TestFolder folder;
     const mode_t before = umask(021);
+    const bool root = chown(".", 65534, 65534) == 0; // made by root, it is the folder owner's
     taken = 1; // its descriptor 0, the first free, after a taken name
     CHECK_FALSE(replaced());
     CHECK(umask(before) == 021);
-    CHECK((fs::status("locale.ini").permissions() & fs::perms::all) == fs::perms(0646));
+    struct stat made{};
+    CHECK((stat("locale.ini", &made) == 0 && made.st_mode == (S_IFREG | 0646) && made.st_uid == (root ? 65534 : geteuid())));
     CHECK(entries(".") == std::vector<std::string>{"locale.ini"});
 }
 
