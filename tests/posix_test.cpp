@@ -98,13 +98,11 @@ auto asNobody(Action action)
     return result;
 }
 
-// Lets the ACL's entries write the current folder, where locale.ini is now a
-// link to the file.
+// The current folder given that ACL, and locale.ini made a link to the file.
 void shared(const char *text)
 {
     const acl_t acl = acl_from_text(text);
-    REQUIRE(acl_set_file(".", ACL_TYPE_ACCESS, acl) == 0);
-    acl_free(acl);
+    REQUIRE((acl_set_file(".", ACL_TYPE_ACCESS, acl) | acl_free(acl)) == 0);
     fs::rename("locale.ini", "real.ini"), fs::create_symlink("real.ini", "locale.ini");
 }
 
