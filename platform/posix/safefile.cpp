@@ -60,14 +60,20 @@ bool writeAll(int fd, const std::string &bytes, size_t &done)
     return true;
 }
 
+// Gives the new file that owner and group, where it has not got them already
+// (as on a drive that shows the mount's).
+bool giveTo(int fd, const struct stat &status)
+{
+    struct stat created{};
+    return fstat(fd, &created) == 0
+           && ((created.st_uid == status.st_uid && created.st_gid == status.st_gid) || fchown(fd, status.st_uid, status.st_gid) == 0);
+}
+
 // Gives the new file all the old one had: owner and group (root gives them
 // back, a user only a group of theirs), mode, ACL and extended attributes.
 bool carryOver(const Reached &file, int old, const struct stat &status, const std::string &temporary, int fd)
 {
-    struct stat created{};
-    if (fstat(fd, &created) != 0)
-        return false;
-    if ((created.st_uid != status.st_uid || created.st_gid != status.st_gid) && fchown(fd, status.st_uid, status.st_gid) != 0)
+    if (!giveTo(fd, status))
         return false;
     // Only now: a change of owner clears the set-ID bits.
     return fchmod(fd, status.st_mode & 07777) == 0
@@ -140,7 +146,7 @@ std::optional<Failure> replace(const Reached &file, Fd old, const struct stat &s
         return writeInPlace(file, std::move(old), bytes);
     }
     // Root's first file in a player's folder is the player's, as theirs would be.
-    if (!old && geteuid() == 0 && status.st_uid != 0 && fchown(fd.get(), status.st_uid, status.st_gid) != 0)
+    if (!old && geteuid() == 0 && status.st_uid != 0 && !giveTo(fd.get(), status))
         return fail(errno);
     old = Fd();
     size_t done = 0;
