@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/gamemanager.h"
+#include "platform/gamemanager.h"
 
 #include <functional>
 #include <optional>

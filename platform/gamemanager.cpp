@@ -1,4 +1,4 @@
-#include "platform/posix/gamemanager.h"
+#include "platform/gamemanager.h"
 
 #include <cstdlib>
 
@@ -41,9 +41,7 @@ ManagerStart startFor(const ManagerFacts &facts, const ManagerClaim &claim, cons
     ManagerStart start{claim.manager};
     const std::string manager = managerName(claim.manager) + (claim.flatpak.empty() ? "" : " (Flatpak)");
     const auto missing = [&](const std::string &what) {
-        start.refused = Cause::ManagerMissing;
-        start.detail = manager + ", and " + what;
-        return start;
+        return ManagerStart{claim.manager, Cause::ManagerMissing, manager + ", and " + what};
     };
     switch (claim.manager) {
     case Manager::None: break;
