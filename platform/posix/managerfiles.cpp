@@ -147,12 +147,6 @@ bool isProgram(const std::string &path)
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-bool exists(const std::string &path)
-{
-    struct stat status{};
-    return stat(path.c_str(), &status) == 0;
-}
-
 std::string environment(const char *name, const std::string &otherwise)
 {
     const char *value = std::getenv(name);
@@ -181,6 +175,17 @@ struct Gatherer
         if (const int error = list(folder, all); error > 0 && !failure)
             failure = Failure{error, Cause::ManagerUnreadable, {}, folder};
         return all;
+    }
+
+    // Whether it is there; where that cannot be told, a failure.
+    bool exists(const std::string &path)
+    {
+        struct stat status{};
+        if (stat(path.c_str(), &status) == 0)
+            return true;
+        if (errno != ENOENT && errno != ENOTDIR && !failure)
+            failure = Failure{errno, Cause::ManagerUnreadable, {}, path};
+        return false;
     }
 
     std::string flatpakOf(const std::string &path, const char *app)
