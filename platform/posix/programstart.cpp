@@ -127,8 +127,8 @@ std::optional<Failure> spawn(Failure failure, const std::string &file, std::vect
     if (winePrefix)
         settings.push_back("WINEPREFIX=" + *winePrefix);
     for (char **entry = environ; *entry; ++entry) {
-        const std::string_view name(*entry, std::strcspn(*entry, "="));
-        if (std::none_of(settings.begin(), settings.end(), [&](auto &setting) { return setting.starts_with(name) && setting[name.size()] == '='; }))
+        const std::string_view name(*entry, std::strcspn(*entry, "=") + 1);
+        if (std::none_of(settings.begin(), settings.end(), [&](auto &setting) { return setting.starts_with(name); }))
             environment.push_back(*entry);
     }
     for (std::string &setting : settings) {
@@ -189,14 +189,17 @@ std::optional<Failure> startWindowsProgram(const std::string &path, const std::s
     if (prefix.refused != Cause::None)
         return Failure{EINVAL, prefix.refused, folder};
     ManagerFacts managers;
-    if (auto failure = gatherManagers(managers, prefix.path, [](const std::string &name) { return findAlongPath(name, false); }))
+    const auto find = [](const std::string &name) { return findAlongPath(name, false); };
+    if (auto failure = gatherManagers(managers, prefix.path, find))
         return failure->folder = folder, failure;
     const ManagerStart manager = managerStart(managers, path.starts_with('/') ? path : joinPath(givenFolder(), path));
     if (manager.refused != Cause::None)
         return Failure{manager.refused == Cause::ManagerMissing ? ENOENT : EINVAL, manager.refused, folder, manager.detail};
-    if (manager.manager != Manager::None)
-        return spawn(Failure{0, Cause::ManagerMissing, folder, managerName(manager.manager) + ", and " + manager.words[0] + " cannot be started"},
-                     manager.words[0], manager.words, nullptr, manager.settings);
+    if (manager.manager != Manager::None) {
+        const std::string what = managerName(manager.manager) + ", and " + manager.words[0] + " cannot be started";
+        return spawn(Failure{0, Cause::ManagerMissing, folder, what}, manager.words[0], manager.words, nullptr,
+                     manager.settings);
+    }
 
     const char *named = std::getenv("WINE");
     const bool chosen = named && *named;
