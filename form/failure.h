@@ -25,6 +25,9 @@ enum class Cause {
     WineFailed,     // a Windows program, and the wine found on PATH (the detail) cannot be started
     PrefixNotOwned, // its Wine prefix is another user's (the detail: "PREFIX belongs to NAME")
     PrefixRelative, // WINEPREFIX is set to a relative path, which Wine refuses
+    ManagerMissing,    // its prefix is a game manager's, and what that starts games with is missing ("MANAGER, and WHAT")
+    ManagersDisagree,  // two game managers claim its prefix ("ONE and OTHER")
+    ManagerUnreadable, // a game manager's file (the detail), which tells who owns its prefix, cannot be read
     NotFound,       // looked in the current folder and along PATH
 };
 

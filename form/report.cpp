@@ -29,6 +29,13 @@ std::string causeText(Cause cause, const std::string &detail)
     case Cause::PrefixNotOwned:
         return "its Wine prefix " + detail + ", and Wine starts programs only in a prefix of the user's own";
     case Cause::PrefixRelative: return "WINEPREFIX is not an absolute path, and Wine needs one";
+    case Cause::ManagerMissing:
+        return "its Wine prefix belongs to " + detail
+               + "; no other Wine is started there, as it could change the prefix: install it from the manager, or set WINE";
+    case Cause::ManagersDisagree:
+        return "its Wine prefix is claimed by both " + detail + ", which start it differently; WINE can name the Wine to use";
+    case Cause::ManagerUnreadable:
+        return "cannot tell which game manager owns its Wine prefix, as " + detail + " cannot be read";
     case Cause::NotFound: return "looked in the current folder and along PATH";
     }
     return {};

@@ -9,7 +9,7 @@
 # (wine64), as on a machine that runs no 32-bit code.
 set -eu
 run="cmake g++ make pkg-config qt6-base-dev qt6-wayland libxcb1-dev libxcb-damage0-dev libacl1-dev
-     libattr1-dev libqoi-dev fonts-dejavu-core xvfb xauth"
+     libattr1-dev libyaml-dev libqoi-dev fonts-dejavu-core xvfb xauth"
 windows="cmake make g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libqoi-dev"
 packagers="$run dpkg-dev clang"
 tests="$run $windows $packagers doctest-dev xdotool x11-utils xclip util-linux icewm wmctrl imagemagick

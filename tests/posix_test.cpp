@@ -321,6 +321,42 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     REQUIRE(system("mkdir -p pfx/dosdevices pfx/drive_c theirs/drive_c && ln -s ../drive_c pfx/dosdevices/c: "
                    "&& ln -s pfx/dosdevices/c: linked && touch pfx/system.reg theirs/system.reg") == 0);
     const bool root = chown("theirs", 65534, 65534) == 0;
+    // Under a HOME of the test's own, four managers' prefixes and files, as each
+    // writes them; the stand-in for what each starts logs its name, arguments
+    // and the settings it was given. None of the other rows is in their prefixes.
+    const std::string home = here + "/home", exe = "/drive_c/korvane.exe";
+    const std::string lutris = "home/Games/korvane", old = "home/Games/old", heroic = "home/Games/Heroic/Prefixes/default/Korvane";
+    const std::string bottle = "home/.var/app/com.usebottles.bottles/data/bottles/bottles/Korvane";
+    const std::string steam = "home/.local/share/Steam", proton = steam + "/steamapps/compatdata/2000";
+    const std::string lutrisWine = "/.local/share/lutris/runners/wine/lutris-GE-Proton8-26-x86_64/bin/wine";
+    const std::string heroicWine = "/.config/heroic/tools/wine/Wine-GE-Proton8-26/bin/wine";
+    for (const std::string &prefix : {lutris, old, heroic, bottle, proton + "/pfx"})
+        fs::create_directories(prefix + "/drive_c"), put(prefix + "/system.reg", "");
+    for (const char *made : {"home/.config/lutris/games", "home/.config/lutris/runners", "home/.config/heroic/GamesConfig", "home/bin",
+                                    "home/.local/share/flatpak/app/com.usebottles.bottles", "home/.local/share/Steam/ubuntu12_32"})
+        fs::create_directories(made);
+    const std::string stand = "#!/bin/sh\nCURRENT_PREFIX_VERSION=\"8.0-104\"\nPATH=/usr/bin:/bin\n{ printf '%s|%s|' \"${0##*/}\" \"$*\"; env | grep -E "
+                              "'^(WINE|STEAM_COMPAT|Steam|PROTON)' | LC_ALL=C sort | tr '\\n' ' '; echo; } >> started.log\n";
+    for (const std::string &program : {"home" + lutrisWine, "home" + heroicWine, steam + "/steamapps/common/Proton 8.0/proton", std::string("home/bin/flatpak")})
+        fs::create_directories(fs::path(program).parent_path()), script(program, stand);
+    // PyYAML, as Lutris writes with it, escapes what is not ASCII.
+    std::string escaped = home;
+    for (const auto &[from, to] : {std::pair{"\u00e9", "\\xE9"}, {"\u2615", "\\u2615"}})
+        for (auto at = escaped.find(from); at != std::string::npos; at = escaped.find(from))
+            escaped.replace(at, std::string(from).size(), to);
+    put("home/.config/lutris/games/korvane-1733781234.yml", "game:\n  exe: \"" + escaped + "/Games/korvane/drive_c/korvane.exe\"\n  prefix: \""
+        + escaped + "/Games/korvane\"\nname: Korvane\nslug: korvane-1733781234\nsystem: {}\nwine:\n  version: lutris-GE-Proton8-26-x86_64\n");
+    put("home/.config/lutris/games/old-1733781300.yml", "game:\n  prefix: \"" + escaped + "/Games/old\"\nwine:\n  version: lutris-7.2-2-x86_64\n");
+    put("home/.config/lutris/runners/wine.yml", "wine:\n  fsync: false\n");
+    put(bottle + "/bottle.yml", "Arch: win64\nCustom_Path: false\nDXVK: dxvk-2.3\nEnvironment: Gaming\nName: Korvane\nParameters:\n"
+                                "    dxvk: true\n    sync: fsync\nPath: Korvane\nRunner: soda-9.0-1\nWindows: win10\n");
+    put("home/.config/heroic/GamesConfig/Korvane.json", "{\n  \"Korvane\": {\n    \"autoInstallDxvk\": true,\n    \"enableEsync\": true,\n"
+        "    \"enableFsync\": false,\n    \"winePrefix\": \"" + home + "/Games/Heroic/Prefixes/default/Korvane\",\n    \"wineVersion\": {\n"
+        "      \"bin\": \"" + home + heroicWine + "\",\n      \"name\": \"Wine - Wine-GE-Proton8-26\",\n      \"type\": \"wine\"\n"
+        "    }\n  },\n  \"version\": \"v0\",\n  \"explicit\": true\n}\n");
+    put(proton + "/version", "8.0-104\n");
+    const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    setenv("HOME", home.c_str(), 1), unsetenv("XDG_CONFIG_HOME"), unsetenv("XDG_DATA_HOME");
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
         const auto failure = startProgram("korvane.exe");
@@ -356,6 +392,15 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
             "/theirs/drive_c", here + "/theirs belongs to nobody") : "wine|theirs/drive_c/korvane.exe|" + here + "/theirs\n"},
         {"bin/korvane.exe", "MZ", 0644, "broken:bin", failed(ENOENT, Cause::WineFailed, "/bin", "broken/wine")},
         {"korvane.exe", "MZ", 0644, "", failed(ENOENT, Cause::WineNamed, "", "/nowhere/wine"), "/nowhere/wine"},
+        {lutris + exe, "MZ", 0644, lutris + "/drive_c:home/bin", "wine|" + here + "/" + lutris + exe + "|WINE=" + home + lutrisWine
+            + " WINEDEBUG=-all WINEDLLOVERRIDES=d3d10core,d3d11,d3d9,dxgi=n WINEESYNC=1 WINEFSYNC=0 WINEPREFIX=" + here + "/" + lutris + " \n"},
+        {old + exe, "MZ", 0644, old + "/drive_c:.", failed(ENOENT, Cause::ManagerMissing, "/" + old + "/drive_c", "Lutris, and its Wine "
+            "lutris-7.2-2-x86_64 is not at " + home + "/.local/share/lutris/runners/wine/lutris-7.2-2-x86_64/bin/wine")},
+        {bottle + exe, "MZ", 0644, bottle + "/drive_c:home/bin", "flatpak|run --command=bottles-cli com.usebottles.bottles run -b Korvane -e "
+            + here + "/" + bottle + exe + "|\n"},
+        {heroic + exe, "MZ", 0644, heroic + "/drive_c", "wine|" + here + "/" + heroic + exe + "|WINEESYNC=1 WINEPREFIX=" + here + "/" + heroic + " \n"},
+        {proton + "/pfx" + exe, "MZ", 0644, proton + "/pfx/drive_c", "proton|run " + here + "/" + proton + "/pfx" + exe
+            + "|STEAM_COMPAT_CLIENT_INSTALL_PATH=" + here + "/" + steam + " STEAM_COMPAT_DATA_PATH=" + here + "/" + proton + " SteamAppId=2000 SteamGameId=2000 \n"},
         {"korvane.exe", game, 0644, "", failed(EACCES, Cause::NotExecutable)},
         {"korvane.exe", "MZ", 0644, "/nowhere", failed(ENOEXEC, Cause::NeedsWine)},
         {"nothing", "", 0755, "/nowhere", failed(ENOENT, Cause::NotFound)},
@@ -377,11 +422,13 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
             CHECK(outcome.find("\nand started: ") == std::string::npos);
             CHECK(outcome != "<missing>");
             CHECK(held() == before);
-            if (!faulted)
-                CHECK(outcome == row.outcome);
+            // In a manager's prefix, a failed call is reported, or passed over: no other Wine is started.
+            if (!faulted || row.file.starts_with("home/"))
+                CHECK((outcome == row.outcome || (faulted && outcome.find("cannot do") != std::string::npos)));
         });
         fs::remove_all(row.file);
     }
+    setenv("HOME", ownHome.c_str(), 1);
     sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
     std::signal(SIGPIPE, SIG_DFL);
     std::signal(SIGXFSZ, SIG_DFL);

@@ -1,5 +1,7 @@
-// The rules for how Apply writes the file, and whose links and second names
-// it may write through, as tables of what was found and what it allows.
+// The rules for how Apply writes the file, whose links and second names it may
+// write through, and which game manager starts the game, as tables of what was
+// found and what it allows.
+#include "platform/gamemanager.h"
 #include "platform/linkrule.h"
 #include "platform/writerule.h"
 
@@ -95,4 +97,56 @@ TEST_CASE("the file is replaced whole where a new one can take its place, else w
     CHECK(withoutNewFile(true, true, false) == WriteDecision{Write::InPlace, Cause::FolderLocked});
     CHECK(withoutNewFile(false, true, false) == WriteDecision{Write::Refuse, Cause::FolderLocked});
     CHECK(withoutNewFile(true, false, false) == WriteDecision{Write::Refuse});
+}
+
+TEST_CASE("a game in a game manager's prefix is started as that manager would, or not at all where it cannot be")
+{
+    using namespace std::string_literals; // assigned whole: GCC 12 warns of a copy from a literal that cannot happen
+    const ManagerClaim lutris{Manager::Lutris, "/p", "", "/w", true, "ge"}, bottles{Manager::Bottles, "/p", "", "/b", true, "K"};
+    const ManagerClaim heroic{Manager::Heroic, "/c/pfx", "", "/h/proton", true, "app", true, true, false};
+    const ManagerClaim proton{Manager::Proton, "/c/pfx", "", "8.0-104", false, "42"};
+    const std::vector<ProtonBuild> protons = {{"/s/9/proton", "9.0-1"}, {"/s/8/proton", "8.0-104"}};
+    const auto with = [](ManagerClaim claim, auto change) { return change(claim), claim; };
+    const struct
+    {
+        const char *what;
+        ManagerFacts facts;
+        Manager manager;
+        Cause cause;
+        std::string words;
+    } rows[] = {
+        {"Wine's default prefix", {"", false, {lutris}}, Manager::None, Cause::None, ""},
+        {"no manager's prefix", {"/q", false, {lutris}}, Manager::None, Cause::None, ""},
+        {"WINE set by the player", {"/p", true, {lutris}}, Manager::None, Cause::None, ""},
+        {"Lutris's", {"/p", false, {lutris, lutris}}, Manager::Lutris, Cause::None, "/w /p/k.exe"},
+        {"Lutris's, its Wine missing", {"/p", false, {with(lutris, [](auto &c) { c.found = false; })}}, Manager::Lutris, Cause::ManagerMissing, ""},
+        {"Lutris's Flatpak", {"/p", false, {with(lutris, [](auto &c) { c.flatpak = "L"s; })}, {}, "/f"}, Manager::Lutris, Cause::None, "/f run --command=/w L /p/k.exe"},
+        {"a Flatpak, with no flatpak", {"/p", false, {with(lutris, [](auto &c) { c.flatpak = "L"s; })}}, Manager::Lutris, Cause::ManagerMissing, ""},
+        {"Bottles'", {"/p", false, {bottles}}, Manager::Bottles, Cause::None, "/b run -b K -e /p/k.exe"},
+        {"Bottles', not installed", {"/p", false, {with(bottles, [](auto &c) { c.found = false; })}}, Manager::Bottles, Cause::ManagerMissing, ""},
+        {"Heroic's, with Proton", {"/c/pfx", false, {heroic}}, Manager::Heroic, Cause::None, "/h/proton run /p/k.exe"},
+        {"Heroic's, with Wine", {"/c/pfx", false, {with(heroic, [](auto &c) { c.proton = false; })}}, Manager::Heroic, Cause::None, "/h/proton /p/k.exe"},
+        {"Heroic's, its Proton missing", {"/c/pfx", false, {with(heroic, [](auto &c) { c.found = false; })}}, Manager::Heroic, Cause::ManagerMissing, ""},
+        {"Proton's, the one that made it", {"/c/pfx", false, {proton}, protons}, Manager::Proton, Cause::None, "/s/8/proton run /p/k.exe"},
+        {"Proton's, updated since", {"/c/pfx", false, {proton}, {{"/s/7", "8.0-103"}, {"/s/8.1", "8.0-106"}, {"/s/8", "8.0-105"}}}, Manager::Proton, Cause::None, "/s/8.1 run /p/k.exe"},
+        {"Proton's, none of its kind", {"/c/pfx", false, {proton}, {{"/s/7", "8.0-103"}, {"/s/9", "9.0-104"}}}, Manager::Proton, Cause::ManagerMissing, ""},
+        {"claimed by two managers", {"/p", false, {lutris, bottles}}, Manager::Bottles, Cause::ManagersDisagree, ""},
+        {"by Lutris twice, unlike", {"/p", false, {lutris, with(lutris, [](auto &c) { c.esync = false; })}}, Manager::Lutris, Cause::ManagersDisagree, ""},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(std::string(row.what));
+        const ManagerStart start = managerStart(row.facts, "/p/k.exe");
+        std::string words;
+        for (const std::string &word : start.words)
+            words += (words.empty() || word.starts_with("--env=") ? "" : " ") + (word.starts_with("--env=") ? "" : word);
+        CHECK((start.manager == row.manager && start.refused == row.cause && words == row.words));
+    }
+    // What each gives the game's environment, a Flatpak's through flatpak.
+    const auto settings = [](const ManagerFacts &facts) { return managerStart(facts, "/p/k.exe").settings; };
+    CHECK(settings({"/p", false, {with(lutris, [](auto &c) { c.fsync = false, c.overrides = "d3d8=b"s; })}})
+          == std::vector<std::string>{"WINE=/w", "WINEPREFIX=/p", "WINEDEBUG=-all", "WINEESYNC=1", "WINEFSYNC=0", "WINEDLLOVERRIDES=d3d10core,d3d11,d3d9,dxgi=n;d3d8=b"});
+    CHECK(settings({"/c/pfx", false, {with(heroic, [](auto &c) { c.steam = "/st"s; })}})
+          == std::vector<std::string>{"STEAM_COMPAT_CLIENT_INSTALL_PATH=/st", "STEAM_COMPAT_DATA_PATH=/c", "PROTON_NO_FSYNC=1"});
+    CHECK(managerStart({"/p", false, {with(bottles, [](auto &c) { c.flatpak = "B"s, c.program = "bottles-cli"s; })}, {}, "/f"}, "/p/k.exe").words
+          == std::vector<std::string>{"/f", "run", "--command=bottles-cli", "B", "run", "-b", "K", "-e", "/p/k.exe"});
 }

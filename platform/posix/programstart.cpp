@@ -1,8 +1,10 @@
 #include "platform/programstart.h"
 
+#include "platform/posix/managerfiles.h"
 #include "platform/posix/walk.h"
 #include "platform/posix/wineprefix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -118,22 +120,26 @@ std::string userName(unsigned user)
 }
 
 // Starts the program detached, with our environment (WINEPREFIX in it replaced
-// where one is given, left out where that is empty), and carries exec's own
-// error number back as the failure given.
+// where one is given, left out where that is empty; each NAME=value setting in
+// place of its NAME), and carries exec's own error number back as the failure given.
 std::optional<Failure> spawn(Failure failure, const std::string &file, std::vector<std::string> words,
-                             const std::string *winePrefix = nullptr)
+                             const std::string *winePrefix = nullptr, std::vector<std::string> settings = {})
 {
     std::vector<char *> argv, environment;
     for (std::string &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    std::string setting = winePrefix ? "WINEPREFIX=" + *winePrefix : "";
+    if (winePrefix)
+        settings.push_back("WINEPREFIX=" + *winePrefix);
     for (char **entry = environ; *entry; ++entry) {
-        if (!winePrefix || !std::string_view(*entry).starts_with("WINEPREFIX="))
+        const std::string_view name(*entry, std::strcspn(*entry, "=") + 1);
+        if (std::none_of(settings.begin(), settings.end(), [&](auto &setting) { return setting.starts_with(name); }))
             environment.push_back(*entry);
     }
-    if (winePrefix && !winePrefix->empty())
-        environment.push_back(setting.data());
+    for (std::string &setting : settings) {
+        if (!setting.ends_with('='))
+            environment.push_back(setting.data());
+    }
     environment.push_back(nullptr);
     const auto failed = [&](int number) { return failure.number = number, failure; };
 
@@ -177,21 +183,35 @@ std::optional<Failure> spawn(Failure failure, const std::string &file, std::vect
     return std::nullopt;
 }
 
-// Through Wine: the one that WINE names, as the shell finds a command, or
-// else wine from PATH; in the prefix the game is installed in.
+// Through Wine: as the game manager that owns the prefix the game is
+// installed in would start it, or else the one that WINE names, as the shell
+// finds a command, or else wine from PATH, in that prefix.
 std::optional<Failure> startWindowsProgram(const std::string &path, const std::string &folder)
 {
+    const PrefixChoice prefix = choosePrefix(prefixFacts(folderOf(path)));
+    if (prefix.refused == Cause::PrefixNotOwned)
+        return Failure{EPERM, prefix.refused, folder, prefix.path + " belongs to " + userName(prefix.owner)};
+    if (prefix.refused != Cause::None)
+        return Failure{EINVAL, prefix.refused, folder};
+    ManagerFacts managers;
+    const auto find = [](const std::string &name) { return findAlongPath(name, false); };
+    if (auto failure = gatherManagers(managers, prefix.path, find))
+        return failure->folder = folder, failure;
+    const ManagerStart manager = managerStart(managers, path.starts_with('/') ? path : joinPath(givenFolder(), path));
+    if (manager.refused != Cause::None)
+        return Failure{manager.refused == Cause::ManagerMissing ? ENOENT : EINVAL, manager.refused, folder, manager.detail};
+    if (manager.manager != Manager::None) {
+        const std::string what = managerName(manager.manager) + ", and " + manager.words[0] + " cannot be started";
+        return spawn(Failure{0, Cause::ManagerMissing, folder, what}, manager.words[0], manager.words, nullptr,
+                     manager.settings);
+    }
+
     const char *named = std::getenv("WINE");
     const bool chosen = named && *named;
     const std::string wine = !chosen ? findAlongPath("wine", false)
                              : std::strchr(named, '/') ? named : findAlongPath(named, false);
     if (wine.empty())
         return chosen ? Failure{ENOENT, Cause::WineNamed, folder, named} : Failure{ENOEXEC, Cause::NeedsWine, folder};
-    const PrefixChoice prefix = choosePrefix(prefixFacts(folderOf(path)));
-    if (prefix.refused == Cause::PrefixNotOwned)
-        return Failure{EPERM, prefix.refused, folder, prefix.path + " belongs to " + userName(prefix.owner)};
-    if (prefix.refused != Cause::None)
-        return Failure{EINVAL, prefix.refused, folder};
     // An empty WINEPREFIX is taken as unset, as Wine would refuse it.
     const char *set = std::getenv("WINEPREFIX");
     return spawn(Failure{0, chosen ? Cause::WineNamed : Cause::WineFailed, folder, wine}, wine,
