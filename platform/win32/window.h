@@ -3,7 +3,8 @@
 // The window on Win32. What differs between kinds of control is in a file
 // for each kind, named as on Qt: picturelabel.cpp, checkbox.cpp,
 // combobox.cpp, picturebutton.cpp. What the window does for all of them is
-// in window.cpp, and Windows' annotations for screen readers in annotations.cpp.
+// in window.cpp, its message loop and Tab walk in main.cpp, and Windows'
+// annotations for screen readers in annotations.cpp.
 #include "form/formstate.h"
 #include "platform/win32/gdi.h"
 
