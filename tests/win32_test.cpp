@@ -56,8 +56,7 @@ TEST_CASE("each action, done or refused for its real cause, leaves nothing behin
         bool (*kept)() = nullptr; // what else the row keeps
     } rows[] = {
         {"held by a program that lets others write", [] { return opened(FILE_SHARE_READ | FILE_SHARE_WRITE); }, replaced},
-        {"held by a program that does not", [] { return opened(FILE_SHARE_READ); }, replaced, ERROR_SHARING_VIOLATION,
-         Cause::InUse},
+        {"held by a program that does not", [] { return opened(FILE_SHARE_READ); }, replaced, ERROR_SHARING_VIOLATION, Cause::InUse},
         {"read-only, named by its whole path, in a folder below", [] {
              fs::create_directory("below"), put("below/locale.ini", old);
              return HANDLE(SetFileAttributesW(L"below/locale.ini", FILE_ATTRIBUTE_READONLY) ? nullptr : INVALID_HANDLE_VALUE);
