@@ -9,10 +9,8 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-15} dpi=${2:-96}
-wine=wine w="$root/build-windows"
-if [ -n "${KORVANE_WINE64:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    wine=/usr/lib/wine/wine64 w="$root/build-windows64"
-fi
+. "$root/scripts/wine.sh" >/dev/null
+w=$windows
 work=$(mktemp -d)
 n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done

@@ -44,12 +44,3 @@ struct Failure
 
     bool operator==(const Failure &) const = default;
 };
-
-// The system's own words for its error number, to stand inside a sentence:
-// "Permission denied". Where they leave room for a name ("%1 is not a valid
-// Win32 application"), the name goes there.
-std::string systemText(int number, const std::string &name = {});
-
-// The working folder as the system shows it, for a report to name, so that a
-// user can tell where the program looked. Empty when it cannot be told.
-std::string currentFolder();

@@ -43,13 +43,14 @@ std::string causeText(Cause cause, const std::string &detail)
 
 } // namespace
 
-std::string reportText(const std::string &verb, const std::string &name, const Failure &failure)
+std::string reportText(const std::string &verb, const std::string &name, const Failure &failure,
+                       const std::string &systemWords)
 {
     std::string text = failure.number ? "Error " + std::to_string(failure.number) + ": " : "";
     text += "cannot " + verb + (name.empty() ? "" : " \"" + name + "\"");
     if (!failure.folder.empty())
         text += " in " + failure.folder;
-    text += ": " + (failure.number ? systemText(failure.number, name) : "the system gave no cause");
+    text += ": " + (failure.number ? systemWords : "the system gave no cause");
     if (const std::string cause = causeText(failure.cause, failure.detail); !cause.empty())
         text += " (" + cause + ")";
     return text;

@@ -8,4 +8,6 @@
 // "Error 5: cannot write "locale.ini" in C:\Games\Korvane: Access is denied
 // (the file is in use by another program, perhaps the game)". The number
 // comes first, for a person to look up; none where the system gave none.
-std::string reportText(const std::string &verb, const std::string &name, const Failure &failure);
+// The system's words for the number are the platform's (platform/failure.h).
+std::string reportText(const std::string &verb, const std::string &name, const Failure &failure,
+                       const std::string &systemWords);

@@ -1,7 +1,7 @@
 #include "launcher/startgame.h"
 
-#include "form/report.h"
 #include "form/view.h"
+#include "platform/failure.h"
 #include "platform/programstart.h"
 
 #include <string>

@@ -1,5 +1,5 @@
-# Sourced by test.sh and bench/run.sh, with $root set: the Wine that runs the
-# Windows program ($wine) and the build it runs ($windows). Where no 32-bit
+# Sourced by test.sh and bench/'s scripts, with $root set: the Wine that runs
+# the Windows program ($wine) and the build it runs ($windows). Where no 32-bit
 # code runs, Wine's 32-bit half is missing, or KORVANE_WINE64=1, that is a
 # 64-bit build of the same sources under wine64; the 32-bit program is still
 # built and checked as a file.

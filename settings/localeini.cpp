@@ -1,7 +1,7 @@
 #include "settings/localeini.h"
 
-#include "form/report.h"
 #include "form/view.h"
+#include "platform/failure.h"
 #include "platform/safefile.h"
 #include "settings/displaymodes.h"
 
@@ -14,7 +14,7 @@ std::optional<Failure> WriteLocaleIni(FormView &form, const SettingsControls &re
 {
     DisplaySettings settings;
     settings.windowed = form.checkValue(read.windowed) != 0;
-    settings.resolution = selectedDisplayMode(form.text(read.resolution));
+    settings.resolution = listedDisplayMode(form.text(read.resolution));
     return replaceFile("locale.ini", formatLocaleIni(settings));
 }
 
@@ -28,7 +28,7 @@ std::string formatLocaleIni(const DisplaySettings &settings)
     return bytes;
 }
 
-std::string selectedDisplayMode(const std::string &shownText)
+std::string listedDisplayMode(const std::string &shownText)
 {
     const bool listed = std::find(DisplayModeList.begin(), DisplayModeList.end(), shownText) != DisplayModeList.end();
     return listed ? shownText : std::string();

@@ -15,7 +15,7 @@ struct DisplaySettings
 std::string formatLocaleIni(const DisplaySettings &settings);
 
 // What Apply writes for what Combo4 shows: the list entry with exactly that text, or nothing.
-std::string selectedDisplayMode(const std::string &shownText);
+std::string listedDisplayMode(const std::string &shownText);
 
 // The controls the settings are read from, by their place in the window's description.
 struct SettingsControls

@@ -2,7 +2,7 @@
 // what Apply writes, and the file reads and writes that check them.
 #pragma once
 
-#include "form/report.h"
+#include "platform/failure.h"
 #include "platform/safefile.h"
 
 #include <doctest/doctest.h>

@@ -3,7 +3,7 @@
 // its number on whichever platform this is built for.
 #include "app/form1.h"
 #include "form/formstate.h"
-#include "form/report.h"
+#include "platform/failure.h"
 
 #include <doctest/doctest.h>
 

@@ -72,15 +72,42 @@ windows)
     ;;
 esac
 
+# The window's Tab order, one name a line, from its description's stop("Name") and range("Stem", first, last).
+order=$(grep -oE '(stop|range)\("\w+"(, [0-9]+, [0-9]+)?\)' "$tests/../app/form1.cpp" | sed -E 's/[(),"]+/ /g')
+order=$(echo "$order" | while read -r verb name first last; do [ "$verb" = stop ] && echo "$name" || seq -f "$name%g" "$first" "$last"; done)
+stops=$(echo "$order" | wc -l)
+stop_of() { echo "$order" | grep -nx "$1" | cut -d: -f1 | grep . || fail "$1 is not in the Tab order: $order"; }
+
 start() {
     spawn "$@"
     app=$!
     window=$(find_window "$title") || fail "the window did not appear"
-    sleep 0.5
-    focus
+    sleep 0.5 && focus
+    at=$(echo "$order" | head -n 1) # where the focus starts
+}
+# Closing ends the program, soon, with status 0.
+quit() {
+    close_window && poll 100 '[ ! -e /proc/$app ] || grep -q "^State:.*Z" /proc/$app/status 2>/dev/null' || fail "the program did not end when its window closed"
+    ended && app=
+}
+# Each group of rows starts from a known state: the program started afresh (nothing chosen, the
+# focus on the first stop) by the command after SETUP, in a folder that holds only what SETUP makes.
+group() {
+    [ -z "${app:-}" ] || quit
+    chmod 755 . && rm -rf game locale.ini korvane.exe korvane_demo.exe started.log && eval "$1" && shift && start "$@"
+}
+# One row: reach CONTROL with Tab or shift+Tab, as many as the Tab order takes
+# from the focus ("-": it is there), press KEYS there, then what must hold ("-": none).
+step() {
+    [ "$1" = Tab ] && d=1 || d=-1
+    n=$(((($(stop_of "$2") - $(stop_of "$at")) * d + stops) % stops))
+    [ "$n" = 0 ] || keys --repeat "$n" "$1"
+    at=$2 && [ "$3" = - ] || keys $3
+    shift 3 && [ "$1" = - ] || "$@"
 }
 
-expect_box() {
+# What must hold. A box with this text, closed with Enter; the focus is given back as a user would.
+box() {
     box=$(find_window "$title" "$window") || fail "no box appeared; expected $1"
     text=$(box_text)
     case $text in *"$title"*"$1"*) ;; *) fail "the box says: $text; expected $title, then $1" ;; esac
@@ -89,25 +116,17 @@ expect_box() {
     poll 50 '! shown "$title" | grep -qx "$box"' || fail "the box stayed open"
     focus
 }
-# Apply's outcome: the file's exact bytes, and its box.
-expect_applied() { expect_file "${2:-locale.ini}" "$1"; expect_box "Changes Applied!"; }
-expect_nothing() {
-    sleep 0.7
-    [ "$(shown "$title" | wc -l)" = 1 ] || fail "a box appeared: $(box_text)"
-    [ ! -e locale.ini ] || fail "$1 wrote"
-}
-# The program has ended with status 0.
-expect_ended() { status=0; wait "$app" || status=$?; [ "$status" = 0 ] || fail "exit status $status$1"; }
+# The file holds exactly these bytes (printf notation), soon.
+holds() { file=$1 bytes=$2; poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"; }
+# Written (to FILE, locale.ini by default), silently or by Apply with its box; then removed for the next row.
+written() { holds "${2:-locale.ini}" "$1"; rm "${2:-locale.ini}"; }
+applied() { holds "${2:-locale.ini}" "$1"; box "Changes Applied!"; rm "${2:-locale.ini}"; }
+nothing() { sleep 0.7 && [ "$(shown "$title" | wc -l)" = 1 ] || fail "a box appeared: $(box_text)"; [ ! -e locale.ini ] || fail "$1 wrote"; }
+ended() { status=0; wait "$app" || status=$?; [ "$status" = 0 ] || fail "exit status $status$1"; }
 # These games started, in turn, each without arguments and shown as the platform shows it.
-expect_started() {
+started() {
     started=$(for name; do echo "$name|0|$shown_as"; done)
-    poll 50 '[ "$(cut -d"|" -f1,2,4 started.log 2>/dev/null)" = "$started" ]' || fail "started: $(cat started.log 2>&1); expected $started"
-    rm started.log
-}
-# Waits until the file holds exactly these bytes (printf notation).
-expect_file() {
-    file=$1 bytes=$2
-    poll 50 'printf "$bytes" | cmp -s - "$file"' || fail "$1 holds $(od -An -c "$1" 2>&1), expected $2"
+    poll 50 '[ "$(cut -d"|" -f1,2,4 started.log 2>/dev/null)" = "$started" ]' && rm started.log || fail "started: $(cat started.log 2>&1); expected $started"
 }
 nothing='WINDOWED =0\r\nRESOLUTION =\r\n'
 
@@ -127,7 +146,8 @@ drawn_for() {
     like_source shot.png background "$1" "$title_area" || fail "the title picture at $1x is $error away from its source"
 }
 
-start "$@"
+# The window's size and pictures at each monitor's scale, and its frame.
+group : "$@"
 drawn_for 1 269x274
 move_to 1 2; drawn_for 2 538x548
 move_to 2 1; drawn_for 1 269x274; focus
@@ -140,92 +160,68 @@ like_source shot.png apply 1 100x40+17+9 || like_source shot.png apply 1 100x40+
 shot 1x1+17+74 orange.png
 [ "$(convert orange.png -format '%[pixel:p{0,0}]' info:)" = "srgb(255,192,128)" ] || fail "Check1 is not orange"
 
-# The focus starts on Apply; it comes back to where it was whenever the window is activated again.
-# A link to the game's own file stays a link, and the new file is made beside
-# that file, even where this folder cannot be written.
-mkdir game && : >game/real.ini && ln -s game/real.ini locale.ini && chmod 555 .
-keys Return
-expect_applied "$nothing" game/real.ini
-chmod 755 .
+# The focus starts on Apply. A link to the game's own file stays a link, and
+# the new file is made beside that file, even where this folder cannot be written.
+group 'mkdir game && : >game/real.ini && ln -s game/real.ini locale.ini && chmod 555 .' "$@"
+#    way       control   keys there                 what must hold
+step -         Command1  Return                     applied "$nothing" game/real.ini
 [ -L locale.ini ] || fail "the link was replaced"
-rm locale.ini
 
-# One Tab reaches the hidden Combo1: an edit writes silently, a pick from its list does not.
-keys Tab 1
-expect_file locale.ini "$nothing"
-rm locale.ini
-keys Down
-expect_nothing "an edit in Combo1 again, or a pick from its list"
+# The hidden Combo1: an edit writes silently, a pick from its list does not.
+group : "$@"
+step Tab       Combo1    1                          written "$nothing"
+step -         Combo1    Down                       nothing "an edit in Combo1 again, or a pick from its list"
 
-# Check1 with Space, not Enter; in Combo4, Enter and Esc do nothing, Down steps through the modes.
-keys Tab Tab Tab space Return Tab Return Escape
-expect_nothing "Enter on Check1, or Enter or Esc in Combo4"
-keys --repeat 6 Down
-keys --repeat 5 shift+Tab
-keys Return
-expect_applied 'WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n'
-# Typed text writes nothing until Apply, is neither completed nor taken unless
-# it is a mode exactly; Space clicks too.
-for step in "ctrl+a 8 0 0 x 6 0 0 x 1|" "End 6|800x600x16"; do
-    rm locale.ini
-    keys --repeat 5 Tab
-    keys ${step%|*}
-    keys --repeat 5 shift+Tab
-    expect_nothing "typing in Combo4"
-    keys space
-    expect_applied "WINDOWED =1\r\nRESOLUTION =${step#*|}\r\n"
-done
+# Check1 takes Space, not Enter; in Combo4, Enter and Esc do nothing, Down
+# steps through the modes. Typed text writes nothing until Apply, is neither
+# completed nor taken unless it is a mode exactly; Space clicks Apply too.
+# The focus comes back to where it was whenever the window is activated again.
+group : "$@"
+step Tab       Check1    "space Return"             nothing "Enter on Check1"
+step Tab       Combo4    "Return Escape"            nothing "Enter or Esc in Combo4"
+step -         Combo4    "--repeat 6 Down"          -
+step shift+Tab Command1  Return                     applied 'WINDOWED =1\r\nRESOLUTION =1024x768x32\r\n'
+step Tab       Combo4    "ctrl+a 8 0 0 x 6 0 0 x 1" -
+step shift+Tab Command1  -                          nothing "typing in Combo4"
+step -         Command1  space                      applied 'WINDOWED =1\r\nRESOLUTION =\r\n'
+step Tab       Combo4    "End 6"                    -
+step shift+Tab Command1  -                          nothing "typing in Combo4"
+step -         Command1  space                      applied 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
 
-# Shift+Tab from Apply reaches Run game: Space and Enter each start one more game, without arguments.
-game korvane.exe
-keys shift+Tab space Return
-expect_started korvane.exe korvane.exe
-# Round all 63 stops from Run game: the window lives through each, and the
-# demo starts from its stop, 38 after Apply; once the game is gone, a box says why.
-game korvane_demo.exe
-keys --repeat 39 Tab
-keys space
-expect_started korvane_demo.exe
-keys --repeat 24 Tab
+# Run game starts one more game at each Space or Enter, without arguments. Tab
+# round every stop from it: the window lives through each, and the demo starts
+# from its stop; once the game is gone, a box says why.
+group 'game korvane.exe && game korvane_demo.exe' "$@"
+step shift+Tab Command3  "space Return"             started korvane.exe korvane.exe
+step Tab       Command2  space                      started korvane_demo.exe
 rm korvane.exe
-keys space
-expect_box "Error 2: cannot start \"korvane.exe\" in "
-
-# Closing ends the program cleanly; a write there would have failed with a box.
-close_window
-expect_ended
+step Tab       Command3  space                      box "Error 2: cannot start \"korvane.exe\" in "
+quit
 
 # Denser screens, each from the start, where the target has it.
 for row in "1.25 336x343" "1.5 404x411" "2 538x548" "2.5 673x685"; do
     density "${row% *}" || continue
-    start "$@"
-    drawn_for $row
-    close_window
-    wait "$app" || true
+    start "$@" && drawn_for $row && close_window && { wait "$app" || true; } && app=
 done
 
 # The Linux program only, on X11 and Wayland.
-if [ "$target" != windows ]; then
-    # What a screen reader hears, on a session bus of the test's own.
-    eval "$(dbus-launch --sh-syntax)"
-    pids="$pids $DBUS_SESSION_BUS_PID"
-    start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 prlimit --fsize=0:unlimited "$@"
-    hears=$(printf "%s\n" "frame|$title|" "check box|Windowed|Windowed" "combo box|Select below.|Resolution" \
-        "push button|Apply|" "push button|Run game|")
-    poll 30 'heard=$(/usr/bin/python3 "$tests/accessible_tree.py" korvane-resolution-changer 2>&1 | grep -v "^image|")
-             [ "$heard" = "$hears" ]' || fail "a screen reader hears: $heard"
-    # A file size limit, as from a shell's ulimit -f, is a failure like any
-    # other; on Wayland, where it forbids the window's shared memory, through XWayland.
-    keys Return
-    expect_box "Error 27: cannot write \"locale.ini\" in "
-    expect_file locale.ini 'WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
-    prlimit --pid "$app" --fsize=unlimited
-    # A session's end while Combo1 is typed into: the write under way finishes,
-    # then the program closes with status 0.
-    keys Tab
-    delay=5 keys $(seq 0 9) $(seq 0 9) $(seq 0 9) &
-    sleep 0.2
-    kill -TERM "$app"
-    expect_ended " after SIGTERM"
-    [ "$(ls -A | grep locale)" = locale.ini ] || fail "left beside locale.ini: $(ls -A)"
-fi
+[ "$target" != windows ] || exit 0
+# What a screen reader hears, on a session bus of the test's own.
+eval "$(dbus-launch --sh-syntax)" && pids="$pids $DBUS_SESSION_BUS_PID"
+# A file size limit, as from a shell's ulimit -f, is a failure like any other;
+# on Wayland, where it forbids the window's shared memory, through XWayland.
+kept='WINDOWED =1\r\nRESOLUTION =800x600x16\r\n'
+group "printf '$kept' >locale.ini" env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 prlimit --fsize=0:unlimited "$@"
+hears=$(printf "%s\n" "frame|$title|" "check box|Windowed|Windowed" "combo box|Select below.|Resolution" \
+    "push button|Apply|" "push button|Run game|")
+poll 30 'heard=$(/usr/bin/python3 "$tests/accessible_tree.py" korvane-resolution-changer 2>&1 | grep -v "^image|")
+         [ "$heard" = "$hears" ]' || fail "a screen reader hears: $heard"
+step -         Command1  Return                     box "Error 27: cannot write \"locale.ini\" in "
+holds locale.ini "$kept"
+prlimit --pid "$app" --fsize=unlimited
+# A session's end while Combo1 is typed into: the write under way finishes,
+# then the program closes with status 0, and leaves nothing beside locale.ini.
+step Tab       Combo1    -                          -
+delay=5 keys $(seq 0 9) $(seq 0 9) $(seq 0 9) &
+sleep 0.2 && kill -TERM "$app" && ended " after SIGTERM"
+[ "$(ls -A | grep locale)" = locale.ini ] || fail "left beside locale.ini: $(ls -A)"

@@ -56,14 +56,16 @@ TEST_CASE("each action, done or refused for its real cause, leaves nothing behin
         bool (*kept)() = nullptr; // what else the row keeps
     } rows[] = {
         {"held by a program that lets others write", [] { return opened(FILE_SHARE_READ | FILE_SHARE_WRITE); }, replaced},
-        {"held by a program that does not", [] { return opened(FILE_SHARE_READ); }, replaced, ERROR_SHARING_VIOLATION,
-         Cause::InUse},
-        {"read-only, beside a name that is taken", [] {
+        {"held by a program that does not", [] { return opened(FILE_SHARE_READ); }, replaced, ERROR_SHARING_VIOLATION, Cause::InUse},
+        {"read-only, named by its whole path, in a folder below", [] {
+             fs::create_directory("below"), put("below/locale.ini", old);
+             return HANDLE(SetFileAttributesW(L"below/locale.ini", FILE_ATTRIBUTE_READONLY) ? nullptr : INVALID_HANDLE_VALUE);
+         }, [] { return replaceFile(toUtf8(fs::absolute("below/locale.ini").wstring()), applied); },
+         ERROR_ACCESS_DENIED, Cause::ReadOnly, "below/locale.ini"},
+        {"hidden, beside a name that is taken", [] {
              put("locale.ini." + std::to_string(GetCurrentProcessId()) + "-0.new", "another program's");
-             return HANDLE(SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_READONLY) ? nullptr : INVALID_HANDLE_VALUE);
-         }, replaced, ERROR_ACCESS_DENIED, Cause::ReadOnly},
-        {"hidden", [] { return HANDLE(SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_HIDDEN) ? nullptr : INVALID_HANDLE_VALUE); },
-         replaced, 0, Cause::None, "locale.ini", [] { return bool(GetFileAttributesW(L"locale.ini") & FILE_ATTRIBUTE_HIDDEN); }},
+             return HANDLE(SetFileAttributesW(L"locale.ini", FILE_ATTRIBUTE_HIDDEN) ? nullptr : INVALID_HANDLE_VALUE);
+         }, replaced, 0, Cause::None, "locale.ini", [] { return bool(GetFileAttributesW(L"locale.ini") & FILE_ATTRIBUTE_HIDDEN); }},
         {"with a second name", [] { return HANDLE(CreateHardLinkW(L"other.ini", L"locale.ini", nullptr) ? nullptr : INVALID_HANDLE_VALUE); },
          replaced, 0, Cause::None, "locale.ini", [] { return contents("other.ini") == applied; }},
         {"in a folder that cannot be written: written where it is", inLockedFolder, replaced},

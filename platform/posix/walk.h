@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/failure.h"
+#include "platform/failure.h"
 #include "platform/linkrule.h"
 #include "platform/posix/fd.h"
 

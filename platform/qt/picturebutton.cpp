@@ -58,7 +58,7 @@ QWidget *make(const FormDescription &form, const Control &, QWidget *window)
     return new PictureButton(form.buttonLook, window);
 }
 
-void place(QWidget *button, const Control &control, qreal ratio)
+void showPicture(QWidget *button, const Control &control, qreal ratio)
 {
     static_cast<PictureButton *>(button)->setPicture(picture(control.picture, ratio));
 }
@@ -71,4 +71,4 @@ void on(QWidget *button, Event event, const std::function<void()> &action)
 
 } // namespace
 
-const ControlKind pictureButton = {.make = make, .place = place, .on = on};
+const ControlKind pictureButton = {.make = make, .showPicture = showPicture, .on = on};

@@ -15,11 +15,11 @@ QWidget *make(const FormDescription &, const Control &, QWidget *window)
     return label;
 }
 
-void place(QWidget *label, const Control &control, qreal ratio)
+void showPicture(QWidget *label, const Control &control, qreal ratio)
 {
     static_cast<QLabel *>(label)->setPixmap(picture(control.picture, ratio));
 }
 
 } // namespace
 
-const ControlKind pictureLabel = {.make = make, .place = place};
+const ControlKind pictureLabel = {.make = make, .showPicture = showPicture};

@@ -34,7 +34,7 @@ QColor colour(Rgb rgb)
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-const ControlKind &kindOf(Kind kind)
+const ControlKind &controlKind(Kind kind)
 {
     switch (kind) {
     case Kind::PictureLabel: return pictureLabel;
@@ -143,8 +143,8 @@ void QtWindow::loadPictures()
     m_background = picture(description().background, devicePixelRatioF());
     for (std::size_t i = 0; i < description().controls.size(); ++i) {
         const Control &control = description().controls[i];
-        if (QWidget *widget = madeWidget(i); widget && kindOf(control.kind).place)
-            kindOf(control.kind).place(widget, control, devicePixelRatioF());
+        if (QWidget *widget = madeWidget(i); widget && controlKind(control.kind).showPicture)
+            controlKind(control.kind).showPicture(widget, control, devicePixelRatioF());
     }
     update();
 }
@@ -159,10 +159,10 @@ bool QtWindow::focusNextPrevChild(bool next)
 QWidget *QtWindow::make(std::size_t index)
 {
     const Control &control = description().controls[index];
-    const ControlKind &kind = kindOf(control.kind);
+    const ControlKind &kind = controlKind(control.kind);
     QWidget *widget = kind.make(description(), control, this);
-    if (kind.place)
-        kind.place(widget, control, devicePixelRatioF());
+    if (kind.showPicture)
+        kind.showPicture(widget, control, devicePixelRatioF());
     if (control.background) {
         // A check box fills with its Button colour, which would also shade the box itself.
         widget->setBackgroundRole(QPalette::Window);

@@ -21,9 +21,9 @@ struct ControlKind
     // A child of the window, still hidden: the window gives it its place,
     // name, colour and events, then shows it.
     QWidget *(*make)(const FormDescription &form, const Control &control, QWidget *window) = nullptr;
-    // Laid out for the window's density (the pictures drawn for it): at
-    // start, and again when it changes. Qt itself scales places and fonts.
-    void (*place)(QWidget *widget, const Control &control, qreal ratio) = nullptr;
+    // Shows the picture drawn for the window's density: at start, and again
+    // when it changes. Qt itself scales places and fonts.
+    void (*showPicture)(QWidget *widget, const Control &control, qreal ratio) = nullptr;
     // Runs the action at that event of it, where the kind raises it.
     void (*on)(QWidget *widget, Event event, const std::function<void()> &action) = nullptr;
 };

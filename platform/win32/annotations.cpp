@@ -80,7 +80,7 @@ void Win32Window::annotate()
     if (!m_annotations.start())
         return;
     for (std::size_t i = 0; i < description().controls.size(); ++i) {
-        if (HWND handle = madeWidget(i); handle && kindOf(i).annotate)
-            kindOf(i).annotate(at(i, handle), m_annotations);
+        if (HWND handle = madeWidget(i); handle && controlKind(i).annotate)
+            controlKind(i).annotate(at(i, handle), m_annotations);
     }
 }

@@ -13,7 +13,7 @@ void annotate(const Win32Control &box, Annotations &annotations)
 } // namespace
 
 const ControlKind checkBox
-    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .place = placeAt, .annotate = annotate};
+    = {.windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .layOut = placeAt, .annotate = annotate};
 
 int checkBoxValue(HWND box)
 {

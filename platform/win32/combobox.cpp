@@ -13,7 +13,7 @@ void fill(const Win32Control &combo)
     SetWindowTextW(combo.handle, toWide(combo.form.comboText).c_str());
 }
 
-void place(const Win32Control &combo)
+void layOut(const Win32Control &combo)
 {
     // Its window holds its list too, with room for all of it.
     const int height = toPixels(combo.control.place, combo.dpi).height;
@@ -48,7 +48,7 @@ void annotate(const Win32Control &combo, Annotations &annotations)
 } // namespace
 
 const ControlKind comboBox = {.windowClass = L"COMBOBOX", .style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-                              .fill = fill, .place = place, .event = event, .tabbedTo = tabbedTo, .annotate = annotate};
+                              .fill = fill, .layOut = layOut, .event = event, .tabbedTo = tabbedTo, .annotate = annotate};
 
 std::string comboBoxText(HWND combo)
 {

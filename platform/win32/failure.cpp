@@ -1,4 +1,4 @@
-#include "form/failure.h"
+#include "platform/failure.h"
 
 #include "platform/win32/text.h"
 

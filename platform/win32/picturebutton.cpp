@@ -14,7 +14,7 @@ void fill(const Win32Control &button)
     SetWindowTextW(button.handle, toWide(button.control.accessibleName).c_str());
 }
 
-void place(const Win32Control &button)
+void layOut(const Win32Control &button)
 {
     placeAt(button);
     button.picture = Gdi(loadPicture(GetModuleHandleW(nullptr), button.control.picture, button.dpi));
@@ -60,4 +60,4 @@ void enter(const Win32Control &button)
 
 // Its name is its window text, which Windows reads out: no annotation.
 const ControlKind pictureButton = {.windowClass = L"BUTTON", .style = BS_OWNERDRAW | WS_TABSTOP, .fill = fill,
-                                   .place = place, .draw = draw, .event = event, .enter = enter};
+                                   .layOut = layOut, .draw = draw, .event = event, .enter = enter};

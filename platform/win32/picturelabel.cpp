@@ -6,7 +6,7 @@
 
 namespace {
 
-void place(const Win32Control &label)
+void layOut(const Win32Control &label)
 {
     placeAt(label);
     // The one drawn for the density before is freed once the label shows the new one.
@@ -24,4 +24,4 @@ void annotate(const Win32Control &label, Annotations &annotations)
 
 } // namespace
 
-const ControlKind pictureLabel = {.windowClass = L"STATIC", .style = SS_BITMAP, .place = place, .annotate = annotate};
+const ControlKind pictureLabel = {.windowClass = L"STATIC", .style = SS_BITMAP, .layOut = layOut, .annotate = annotate};

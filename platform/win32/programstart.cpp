@@ -1,5 +1,6 @@
 #include "platform/programstart.h"
 
+#include "platform/failure.h"
 #include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 

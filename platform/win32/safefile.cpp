@@ -1,5 +1,6 @@
 #include "platform/safefile.h"
 
+#include "platform/failure.h"
 #include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
 #include "platform/win32/walk.h"
@@ -14,13 +15,13 @@ namespace {
 
 std::wstring nameOf(const std::wstring &path)
 {
-    return path.substr(folderOf(path).size());
+    return path.substr(folderPart(path).size());
 }
 
 // The folder a report names: where a link led, or else the working folder.
-std::string folderShown(const std::wstring &path)
+std::string shownFolder(const std::wstring &path)
 {
-    std::wstring folder = folderOf(path);
+    std::wstring folder = folderPart(path);
     if (folder.empty())
         return currentFolder();
     if (folder.starts_with(L"\\\\?\\UNC\\"))
@@ -32,7 +33,7 @@ std::string folderShown(const std::wstring &path)
 
 Failure failure(const std::wstring &path, DWORD number, Cause cause = Cause::None)
 {
-    return Failure{int(number), cause, folderShown(path)};
+    return Failure{int(number), cause, shownFolder(path)};
 }
 
 bool sameFile(const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b)
@@ -169,8 +170,8 @@ std::optional<Failure> replace(const Reached &file, const std::string &bytes)
     DWORD error = complete ? 0 : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
     // Under Program Files, Windows may have made the new file in the user's
     // VirtualStore: it takes its place there, where the game reads it too.
-    if (const std::wstring landed = whereIs(created.get()); !landed.empty() && folderOf(landed) != folderOf(temporary))
-        temporary = landed, path = folderOf(landed) + nameOf(path);
+    if (const std::wstring landed = whereIs(created.get()); !landed.empty() && folderPart(landed) != folderPart(temporary))
+        temporary = landed, path = folderPart(landed) + nameOf(path);
     created = Handle();
     if (!error)
         error = putInPlace(temporary, path, existed);

@@ -75,7 +75,7 @@ std::wstring linkTarget(HANDLE link, DWORD &error)
 
 } // namespace
 
-std::wstring folderOf(const std::wstring &path)
+std::wstring folderPart(const std::wstring &path)
 {
     std::size_t end = path.size();
     while (end > rootLength(path) && !isSeparator(path[end - 1]))
@@ -166,7 +166,7 @@ DWORD walk(const std::wstring &name, Reached &reached)
         }
     }
     // Others may still read and write in it, but not move or remove it.
-    std::wstring folder = folderOf(reached.path);
+    std::wstring folder = folderPart(reached.path);
     if (folder.size() > rootLength(folder))
         folder.pop_back();
     reached.folder = openAsItself(folder.empty() ? L"." : folder, FILE_SHARE_READ | FILE_SHARE_WRITE);

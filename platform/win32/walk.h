@@ -35,4 +35,4 @@ unsigned ownerOf(Reached &reached, HANDLE handle);
 Rights rightsOf(Reached &reached, HANDLE handle);
 
 // The folder part of a path, with its separator: "" for a bare name.
-std::wstring folderOf(const std::wstring &path);
+std::wstring folderPart(const std::wstring &path);

@@ -1,18 +1,13 @@
-// The window, built from its description and driven the way a dialog is,
-// with IsDialogMessage for Enter, Esc and the arrow keys; and what it does
-// for every control: making, placing and colouring it, the Tab walk, and
-// laying it all out again for a new density.
+// The window, built from its description, and what it does for every
+// control: making, placing and colouring it, its messages, and laying it all
+// out again for a new density. The message loop and the Tab walk are main.cpp's.
 #include "platform/win32/window.h"
 
-#include "form/report.h"
-#include "platform/window.h"
 #include "platform/win32/density.h"
 #include "platform/win32/picture.h"
-#include "platform/win32/systemfunction.h"
 #include "platform/win32/text.h"
+#include "platform/window.h"
 #include "resources/resource.h"
-
-#include <commctrl.h>
 
 namespace {
 
@@ -35,7 +30,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           LONG_PTR(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
     auto *form = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    return form ? form->windowProcedure(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -88,7 +83,7 @@ bool Win32Window::create(HINSTANCE instance, const ProgramIdentity &program)
     return true;
 }
 
-const ControlKind &Win32Window::kindOf(std::size_t control) const
+const ControlKind &Win32Window::controlKind(std::size_t control) const
 {
     switch (description().controls[control].kind) {
     case Kind::PictureLabel: return pictureLabel;
@@ -108,14 +103,14 @@ Win32Control Win32Window::at(std::size_t control, HWND handle)
 // focus, as soon as its text is set; above those made before, where they overlap.
 HWND Win32Window::make(std::size_t index)
 {
-    const ControlKind &kind = kindOf(index);
+    const ControlKind &kind = controlKind(index);
     HWND handle = CreateWindowExW(0, kind.windowClass, L"", WS_CHILD | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window,
                           reinterpret_cast<HMENU>(INT_PTR(firstControlId + int(index))), GetModuleHandleW(nullptr), nullptr);
     if (kind.fill)
         kind.fill(at(index, handle));
     if (const std::optional<Rgb> background = description().controls[index].background)
         m_brushes[index] = Gdi(CreateSolidBrush(colour(*background)));
-    place(index, handle);
+    layOut(index, handle);
     SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return handle;
 }
@@ -137,14 +132,14 @@ void Win32Window::setDensity(int dpi)
     }
     for (std::size_t i = 0; i < description().controls.size(); ++i) {
         if (HWND handle = madeWidget(i))
-            place(i, handle);
+            layOut(i, handle);
     }
     InvalidateRect(m_window, nullptr, TRUE);
 }
 
-void Win32Window::place(std::size_t index, HWND handle)
+void Win32Window::layOut(std::size_t index, HWND handle)
 {
-    kindOf(index).place(at(index, handle));
+    controlKind(index).layOut(at(index, handle));
     InvalidateRect(handle, nullptr, TRUE);
 }
 
@@ -166,26 +161,12 @@ HBRUSH Win32Window::controlBrush(HDC dc, HWND handle)
     return m_brushes[*control].get();
 }
 
-// Tab and Shift+Tab follow the description's list rather than the stacking order.
-bool Win32Window::tab(const MSG &message)
-{
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || (GetKeyState(VK_CONTROL) & 0x8000)
-        || (GetKeyState(VK_MENU) & 0x8000) || (message.hwnd != m_window && !IsChild(m_window, message.hwnd)))
-        return false;
-    const std::size_t next = nextStop(GetFocus(), GetKeyState(VK_SHIFT) & 0x8000);
-    HWND handle = widget(next);
-    SetFocus(handle);
-    if (const ControlKind &kind = kindOf(next); kind.tabbedTo)
-        kind.tabbedTo(at(next, handle));
-    return true;
-}
-
 // Enter comes as IDOK, and Esc as IDCANCEL, which does nothing.
 void Win32Window::pressEnter()
 {
     HWND focus = GetFocus();
-    if (const auto control = controlOf(focus); control && kindOf(*control).enter)
-        kindOf(*control).enter(at(*control, focus));
+    if (const auto control = controlOf(focus); control && controlKind(*control).enter)
+        controlKind(*control).enter(at(*control, focus));
 }
 
 void Win32Window::show(const std::string &text, UINT icon)
@@ -198,15 +179,15 @@ void Win32Window::command(int id, int notification, HWND from)
     if (id == IDOK)
         return pressEnter();
     const auto control = controlOf(from);
-    if (!control || *control != std::size_t(id - firstControlId) || !kindOf(*control).event)
+    if (!control || *control != std::size_t(id - firstControlId) || !controlKind(*control).event)
         return;
-    if (const std::optional<Event> event = kindOf(*control).event(notification)) {
+    if (const std::optional<Event> event = controlKind(*control).event(notification)) {
         if (const Action *action = boundAction(description(), *control, *event))
             (*action)(*this);
     }
 }
 
-LRESULT Win32Window::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     m_window = window; // already needed while CreateWindowExW runs
     switch (message) {
@@ -232,8 +213,8 @@ LRESULT Win32Window::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_DRAWITEM: {
         const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        if (const auto control = controlOf(item.hwndItem); control && kindOf(*control).draw)
-            kindOf(*control).draw(at(*control, item.hwndItem), item);
+        if (const auto control = controlOf(item.hwndItem); control && controlKind(*control).draw)
+            controlKind(*control).draw(at(*control, item.hwndItem), item);
         return TRUE;
     }
     case WM_COMMAND:
@@ -265,33 +246,4 @@ LRESULT Win32Window::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-int runForm(int, char *[], const ProgramIdentity &program, const FormDescription &form)
-{
-    // The game's folder is often open to mods and downloads: no DLL is looked
-    // for there or in the current folder, only where Windows keeps its own.
-    // Older Windows can only take the current folder out, in a way that the
-    // game would inherit (startProgram undoes it for the game).
-    constexpr DWORD systemFolderOnly = 0x800; // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and 7 with KB2533623
-    if (const auto limit = systemFunction<BOOL(WINAPI *)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories"))
-        limit(systemFolderOnly);
-    else
-        SetDllDirectoryW(L"");
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    Win32Window window(form);
-    if (!window.create(GetModuleHandleW(nullptr), program)) {
-        window.showError(reportText("open the window", "", {int(GetLastError()), Cause::None, ""}));
-        return 1;
-    }
-    ShowWindow(window.window(), SW_SHOWDEFAULT);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!window.tab(message) && !IsDialogMessageW(window.window(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return int(message.wParam);
 }

@@ -3,7 +3,8 @@
 // The window on Win32. What differs between kinds of control is in a file
 // for each kind, named as on Qt: picturelabel.cpp, checkbox.cpp,
 // combobox.cpp, picturebutton.cpp. What the window does for all of them is
-// in window.cpp, and Windows' annotations for screen readers in annotations.cpp.
+// in window.cpp, its message loop and Tab walk in main.cpp, and Windows'
+// annotations for screen readers in annotations.cpp.
 #include "form/formstate.h"
 #include "platform/win32/gdi.h"
 
@@ -46,15 +47,16 @@ struct Win32Control
 };
 
 // What one kind of control does, in the file named after it. Every kind is
-// placed; any other hook left null does nothing.
+// laid out; any other hook left null does nothing.
 struct ControlKind
 {
     const wchar_t *windowClass;
     DWORD style; // beside WS_CHILD | WS_CLIPSIBLINGS
     // Made, still hidden: what it holds before it is first placed.
     void (*fill)(const Win32Control &control) = nullptr;
-    // Laid out for the window's density: at start, and again when it changes.
-    void (*place)(const Win32Control &control) = nullptr;
+    // Laid out for the window's density, its place, font and any picture: at
+    // start, and again when it changes.
+    void (*layOut)(const Win32Control &control) = nullptr;
     // Owner-drawn, at the window's WM_DRAWITEM.
     void (*draw)(const Win32Control &control, const DRAWITEMSTRUCT &item) = nullptr;
     // The event that a notification from it raises, if any.
@@ -89,7 +91,7 @@ public:
     HWND window() const { return m_window; }
     // Tab and Shift+Tab; false for any other message.
     bool tab(const MSG &message);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     void showInformation(const std::string &text) override { show(text, MB_ICONINFORMATION); }
     void showError(const std::string &text) override { show(text, MB_ICONERROR); }
@@ -99,12 +101,12 @@ private:
     HWND parentOf(HWND handle) const override { return GetParent(handle); }
     int checkValueOf(HWND box) const override { return checkBoxValue(box); }
     std::string textOf(HWND combo) const override { return comboBoxText(combo); }
-    const ControlKind &kindOf(std::size_t control) const;
+    const ControlKind &controlKind(std::size_t control) const;
     Win32Control at(std::size_t control, HWND handle);
     void command(int id, int notification, HWND from);
     void show(const std::string &text, UINT icon);
     void setDensity(int dpi);
-    void place(std::size_t control, HWND handle);
+    void layOut(std::size_t control, HWND handle);
     void eraseBackground(HDC dc);
     HBRUSH controlBrush(HDC dc, HWND control);
     void pressEnter();
