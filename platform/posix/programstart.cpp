@@ -22,7 +22,7 @@
 namespace {
 
 // The folder that holds it, as the path names it.
-std::string folderOf(const std::string &path)
+std::string folderPart(const std::string &path)
 {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? "" : slash == 0 ? "/" : path.substr(0, slash);
@@ -188,7 +188,7 @@ std::optional<Failure> spawn(Failure failure, const std::string &file, std::vect
 // finds a command, or else wine from PATH, in that prefix.
 std::optional<Failure> startWindowsProgram(const std::string &path, const std::string &folder)
 {
-    const PrefixChoice prefix = choosePrefix(prefixFacts(folderOf(path)));
+    const PrefixChoice prefix = choosePrefix(prefixFacts(folderPart(path)));
     if (prefix.refused == Cause::PrefixNotOwned)
         return Failure{EPERM, prefix.refused, folder, prefix.path + " belongs to " + userName(prefix.owner)};
     if (prefix.refused != Cause::None)
@@ -229,14 +229,14 @@ std::optional<Failure> startProgram(const std::string &name)
     std::string path = lstat(name.c_str(), &status) == 0 ? name : findAlongPath(name, true);
     if (path.empty())
         return Failure{ENOENT, Cause::NotFound, currentFolder()};
-    const std::string folder = shownFolder(folderOf(path));
+    const std::string folder = shownFolder(folderPart(path));
     const auto failure = [&](int number, Cause cause = Cause::None) { return Failure{number, cause, folder}; };
     if (stat(path.c_str(), &status) != 0)
         return failure(errno);
     if (S_ISDIR(status.st_mode))
         return failure(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return failure(EACCES, kindOf(status.st_mode));
+        return failure(EACCES, notFileCause(status.st_mode));
     if (isWindowsProgram(path))
         return startWindowsProgram(path, folder);
     if (access(path.c_str(), X_OK) != 0)

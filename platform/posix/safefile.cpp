@@ -179,7 +179,7 @@ std::optional<Failure> replaceFile(const std::string &name, const std::string &b
             if (const int number = rightsOf(old.get(), status, rights))
                 return failure(file, number);
         }
-        facts.kind = S_ISDIR(status.st_mode) ? Cause::Folder : S_ISREG(status.st_mode) ? Cause::None : kindOf(status.st_mode);
+        facts.kind = S_ISDIR(status.st_mode) ? Cause::Folder : S_ISREG(status.st_mode) ? Cause::None : notFileCause(status.st_mode);
         // Root passes the system's check, so the owner's write bit is looked at as well.
         facts.readOnly = !(status.st_mode & S_IWUSR);
         facts.oneName = status.st_nlink <= 1;

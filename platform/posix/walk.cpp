@@ -122,7 +122,7 @@ std::string shownFolder(const std::string &where)
     return where.starts_with('/') ? where : joinPath(currentFolder(), where);
 }
 
-Cause kindOf(mode_t mode)
+Cause notFileCause(mode_t mode)
 {
     if (S_ISFIFO(mode))
         return Cause::NamedPipe;

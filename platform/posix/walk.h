@@ -41,4 +41,4 @@ std::string joinPath(const std::string &folder, const std::string &name);
 std::string shownFolder(const std::string &where);
 
 // Why something other than a regular file is left alone.
-Cause kindOf(mode_t mode);
+Cause notFileCause(mode_t mode);
