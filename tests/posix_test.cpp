@@ -357,6 +357,7 @@ TEST_CASE("the game is looked up in the current folder, then along PATH, and sta
     put(proton + "/version", "8.0-104\n");
     const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
     setenv("HOME", home.c_str(), 1), unsetenv("XDG_CONFIG_HOME"), unsetenv("XDG_DATA_HOME");
+    unsetenv("WINEDLLOVERRIDES"), unsetenv("WINEDEBUG"); // as the tests under Wine set them
     // What the game logged, or the report, and what the game logged after it.
     const auto started = [] {
         const auto failure = startProgram("korvane.exe");
